@@ -111,7 +111,7 @@ bool Relocate(const PeHeaders& headers, std::span<std::uint8_t> image, std::uint
   std::uint64_t blockOffset = Directory(headers, kBaseRelocationDirectory).VirtualAddress;
   if (blockOffset >= image.size()) return false;
   while (blockOffset < image.size()) {
-    ImageBaseRelocation block;
+    ImageBaseRelocation block{};
     if (!ReadRecord<ImageBaseRelocation>(image, blockOffset, block)) return false;
     if (block.VirtualAddress == 0) return true;
     // A block shorter than its header would never move the walk on; one past the image has no entries to
@@ -120,11 +120,11 @@ bool Relocate(const PeHeaders& headers, std::span<std::uint8_t> image, std::uint
       return false;
     const std::size_t entryCount = (block.SizeOfBlock - sizeof(block)) / sizeof(std::uint16_t);
     for (std::size_t i = 0; i < entryCount; ++i) {
-      std::uint16_t entry;
+      std::uint16_t entry = 0;
       std::memcpy(&entry, image.data() + blockOffset + sizeof(block) + sizeof(entry) * i, sizeof(entry));
       if (entry >> 12 != kRelocationHighLow) continue;
       const std::uint64_t site = std::uint64_t{block.VirtualAddress} + (entry & 0xFFF);
-      std::uint32_t value;
+      std::uint32_t value = 0;
       if (!ReadRecord<std::uint32_t>(image, site, value)) return false;
       WriteWord(image, site, value + delta);
     }
@@ -137,7 +137,7 @@ bool ResolveImports(const PeHeaders& headers, std::span<std::uint8_t> image, Imp
   const std::uint64_t tableOffset = Directory(headers, kImportDirectory).VirtualAddress;
   if (tableOffset == 0) return true;
   for (std::uint64_t descriptorOffset = tableOffset;; descriptorOffset += sizeof(ImageImportDescriptor)) {
-    ImageImportDescriptor descriptor;
+    ImageImportDescriptor descriptor{};
     if (!ReadRecord<ImageImportDescriptor>(image, descriptorOffset, descriptor)) return false;
     if (descriptor.FirstThunk == 0) return true;
     const std::optional<std::string_view> moduleName = NameAt(image, descriptor.Name);
@@ -146,10 +146,10 @@ bool ResolveImports(const PeHeaders& headers, std::span<std::uint8_t> image, Imp
     if (module == 0) return false;
     // The thunks name what they import and then hold its address: each is overwritten as the walk goes.
     for (std::uint64_t thunkOffset = descriptor.FirstThunk;; thunkOffset += sizeof(std::uint32_t)) {
-      std::uint32_t thunk;
+      std::uint32_t thunk = 0;
       if (!ReadRecord<std::uint32_t>(image, thunkOffset, thunk)) return false;
       if (thunk == 0) break;
-      std::uint32_t procedure;
+      std::uint32_t procedure = 0;
       if (thunk & kImportByOrdinal) {
         procedure = resolver.ProcedureByOrdinal(module, static_cast<std::uint16_t>(thunk & 0xFFFF));
       } else {
@@ -168,7 +168,7 @@ std::optional<std::uint32_t> FindExportRva(const PeHeaders& headers, std::span<c
                                            std::string_view name) {
   const ImageDataDirectory& directory = Directory(headers, kExportDirectory);
   if (directory.Size == 0) return std::nullopt;
-  ImageExportDirectory exports;
+  ImageExportDirectory exports{};
   if (!ReadRecord(image, directory.VirtualAddress, exports)) return std::nullopt;
   const std::uint64_t functionCount = exports.NumberOfFunctions;
   const std::uint64_t nameCount = exports.NumberOfNames;
@@ -179,17 +179,17 @@ std::optional<std::uint32_t> FindExportRva(const PeHeaders& headers, std::span<c
 
   const std::string_view wanted = name.substr(0, name.find('\0'));
   // The names are read one after another from the first one on, as the linker lays them out.
-  std::uint32_t nameOffset;
+  std::uint32_t nameOffset = 0;
   ReadRecord(image, exports.AddressOfNames, nameOffset);
   std::uint64_t offset = nameOffset;
   for (std::uint64_t i = 0; i < nameCount; ++i) {
     const std::optional<std::string_view> exported = NameAt(image, offset);
     if (!exported) return std::nullopt;
     if (*exported == wanted) {
-      std::uint16_t ordinal;
+      std::uint16_t ordinal = 0;
       ReadRecord(image, exports.AddressOfNameOrdinals + 2 * i, ordinal);
       if (ordinal >= functionCount) return std::nullopt;
-      std::uint32_t rva;
+      std::uint32_t rva = 0;
       ReadRecord(image, exports.AddressOfFunctions + 4 * std::uint64_t{ordinal}, rva);
       if (rva >= image.size()) return std::nullopt;
       return rva;
