@@ -56,7 +56,7 @@ class MemoryModuleTest : public ::testing::Test {
 
 // No allocation starts at the address any more. Windows shows released memory as free; Wine shows memory
 // released inside an area it keeps reserved for itself (one reservation from 0x20000000 on, here) as part of
-// that area's reservation again (MEM_RESERVE, allocation base 0x20000000).
+// that reservation again (MEM_RESERVE, allocation base 0x20000000).
 bool IsReleased(std::uintptr_t address) {
   MEMORY_BASIC_INFORMATION information{};
   VirtualQuery(reinterpret_cast<void*>(address), &information, sizeof(information));
