@@ -11,7 +11,8 @@ function(quillmere_freestanding_module name)
     set_target_properties(${name} PROPERTIES PREFIX "")
   endif()
   target_compile_options(${name} PRIVATE -ffreestanding -fno-exceptions -fno-rtti -fno-stack-protector
-                                         -fno-asynchronous-unwind-tables -fno-threadsafe-statics)
+                                         -fno-asynchronous-unwind-tables -fno-threadsafe-statics
+                                         -fno-tree-loop-distribute-patterns)
   target_link_options(${name} PRIVATE -nostdlib -nostartfiles "-Wl,--entry,${arg_ENTRY}" -Wl,--dynamicbase
                                       -Wl,--enable-reloc-section -s)
   if(arg_IMAGE_BASE)

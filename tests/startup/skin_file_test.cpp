@@ -1,0 +1,80 @@
+#include "startup/skin_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <vector>
+
+namespace quillmere {
+
+extern const std::span<const std::uint8_t> kSkinFile;
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+bool Read(const Bytes& bytes, Skin& skin) {
+  return ReadSkin(bytes.data(), static_cast<std::uint32_t>(bytes.size()), skin);
+}
+
+TEST(SkinFile, TheProgramsSkinReadsAsItsSourceSaysIt) {
+  ASSERT_GE(kSkinFile.size(), 5u);
+  EXPECT_EQ(Bytes(kSkinFile.begin(), kSkinFile.begin() + 5), (Bytes{'.', 'S', 'H', 'E', 0}));
+  Skin skin;
+  ASSERT_TRUE(ReadSkin(kSkinFile.data(), static_cast<std::uint32_t>(kSkinFile.size()), skin));
+  EXPECT_EQ(skin.colours[kSkinWindow], 0xF9F5F2u);  // #F2F5F9, as GDI holds it
+  EXPECT_EQ(skin.colours[kSkinButtonFace], 0xA56E3Au);
+  EXPECT_EQ(skin.colours[kSkinStripe], 0xFCF8F5u);
+  EXPECT_EQ(skin.fontPoints, 9u);
+  EXPECT_EQ(skin.fontWeight, 400u);
+  EXPECT_EQ(std::u16string(skin.face), u"Microsoft YaHei");
+}
+
+// The program's skin file with a change.
+Bytes Changed(const std::function<void(Bytes&)>& change) {
+  Bytes bytes(kSkinFile.begin(), kSkinFile.end());
+  change(bytes);
+  return bytes;
+}
+
+TEST(SkinFile, ReadsAFileWithMoreColoursThanItKnows) {
+  const Bytes bytes = Changed([](Bytes& b) {
+    b[6] += 1;
+    b.insert(b.begin() + kSkinHeaderSize + 3 * kSkinColourCount, {1, 2, 3});
+  });
+  Skin skin;
+  ASSERT_TRUE(Read(bytes, skin));
+  EXPECT_EQ(std::u16string(skin.face), u"Microsoft YaHei");
+}
+
+TEST(SkinFile, RefusesWhatIsNotAWholeSkinFile) {
+  struct Case {
+    const char* what;
+    std::function<void(Bytes&)> change;
+  };
+  const Case cases[] = {
+      {"empty", [](Bytes& b) { b.clear(); }},
+      {"header only", [](Bytes& b) { b.resize(kSkinHeaderSize); }},
+      {"cut short", [](Bytes& b) { b.pop_back(); }},
+      {"a byte too many", [](Bytes& b) { b.push_back(0); }},
+      {"another magic", [](Bytes& b) { b[1] = 's'; }},
+      {"no zero after the magic", [](Bytes& b) { b[4] = ' '; }},
+      {"another version", [](Bytes& b) { b[5] = 2; }},
+      {"fewer colours", [](Bytes& b) { b[6] -= 1; }},
+      {"font of 0 points", [](Bytes& b) { b[7] = 0; }},
+      {"empty face", [](Bytes& b) { b[10] = 0; }},
+      {"face past a font name's room", [](Bytes& b) { b[10] = 32; }},
+      {"zero inside the face", [](Bytes& b) { b[b.size() - 2] = 0; }},
+  };
+  for (const Case& c : cases) {
+    Skin skin;
+    EXPECT_FALSE(Read(Changed(c.change), skin)) << c.what;
+  }
+  Skin skin;
+  EXPECT_FALSE(ReadSkin(nullptr, 40, skin));
+}
+
+}  // namespace
+}  // namespace quillmere
