@@ -42,7 +42,8 @@ Text WideToText(std::wstring_view original) {
   const int length =
       WideCharToMultiByte(kGbkCodePage, WC_COMPOSITECHECK, wide.data(), size, nullptr, 0, nullptr, nullptr);
   Text text(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(kGbkCodePage, WC_COMPOSITECHECK, wide.data(), size, text.data(), length, nullptr, nullptr);
+  WideCharToMultiByte(kGbkCodePage, WC_COMPOSITECHECK, wide.data(), size, text.data(), length, nullptr,
+                      nullptr);
   return text;
 }
 

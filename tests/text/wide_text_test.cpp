@@ -7,14 +7,14 @@ namespace {
 
 TEST(WideText, ConvertsThroughCodePage936WhateverTheAnsiCodePage) {
   EXPECT_EQ(TextToWide("中a"), L"\u4E2Da");
-  EXPECT_EQ(WideToText(L"\u4E2Da"), "\xD6\xD0" "a");
+  EXPECT_EQ(WideToText(L"\u4E2Da"),
+            "\xD6\xD0"
+            "a");
   EXPECT_EQ(TextToWide(""), L"");
   EXPECT_EQ(WideToText(L""), "");
 }
 
-TEST(WideText, StopsAtTheFirstZeroCharacter) {
-  EXPECT_EQ(WideToText(std::wstring_view(L"ab\0cd", 5)), "ab");
-}
+TEST(WideText, StopsAtTheFirstZeroCharacter) { EXPECT_EQ(WideToText(std::wstring_view(L"ab\0cd", 5)), "ab"); }
 
 TEST(WideText, CharacterWithoutGbkFormBecomesTheDefaultCharacter) {
   EXPECT_EQ(WideToText(L"a\U0001F600b"), "a?b");
