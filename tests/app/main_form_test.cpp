@@ -9,8 +9,8 @@ TEST(ScaleForDpi, FormPixelsAtCommonDpis) {
   struct Case {
     int pixels, dpi, want;
   };
-  const Case cases[] = {{891, 96, 891}, {891, 144, 1337}, {891, 192, 1782}, {3, 120, 4}, {885, 120, 1106},
-                        {0, 144, 0},    {-3, 144, -5}};
+  const Case cases[] = {{891, 96, 891},   {891, 144, 1337}, {891, 192, 1782}, {3, 120, 4},
+                        {885, 120, 1106}, {0, 144, 0},      {-3, 144, -5}};
   for (const Case& c : cases) EXPECT_EQ(ScaleForDpi(c.pixels, c.dpi), c.want) << c.pixels << " at " << c.dpi;
 }
 
