@@ -10,8 +10,8 @@ namespace quillmere {
 Text TextBetween(std::string_view text, std::string_view left, std::string_view right, int start = 0,
                  bool ignoreCase = false);
 
-// Every byte in front of an occurrence of `marker`: the first one at or after `position` when it is 0 or more;
-// for -k the last one inside the first (length - k) bytes, where -1 counts as the whole text.
+// Every byte in front of an occurrence of `marker`: the first one at or after `position` when it is 0 or
+// more; for -k the last one inside the first (length - k) bytes, where -1 counts as the whole text.
 Text TextBefore(std::string_view text, std::string_view marker, int position = 0, bool ignoreCase = false);
 
 // Every byte after an occurrence of `marker`: the last one by default, the last one outside the final

@@ -44,7 +44,8 @@ int FindText(std::string_view text, std::string_view needle, int start, bool ign
   return -1;
 }
 
-int FindTextReverse(std::string_view text, std::string_view needle, std::optional<int> start, bool ignoreCase) {
+int FindTextReverse(std::string_view text, std::string_view needle, std::optional<int> start,
+                    bool ignoreCase) {
   std::size_t considered = text.size();
   if (start && *start <= static_cast<int>(text.size())) {
     considered = *start <= 1 ? 0 : static_cast<std::size_t>(*start) - 1;
@@ -59,7 +60,8 @@ int FindTextReverse(std::string_view text, std::string_view needle, std::optiona
   return last;
 }
 
-Text ReplaceText(std::string_view text, std::string_view find, std::string_view replacement, bool caseSensitive) {
+Text ReplaceText(std::string_view text, std::string_view find, std::string_view replacement,
+                 bool caseSensitive) {
   if (text.empty() || find.empty()) return Text(text);
   Text result;
   result.reserve(text.size());
@@ -135,7 +137,8 @@ Text MidText(std::string_view text, int start, int count) {
 }
 
 Text ToUpperAscii(std::string_view text) {
-  return MapSingleByteCharacters(text, [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
+  return MapSingleByteCharacters(
+      text, [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
 }
 
 Text ToLowerAscii(std::string_view text) { return MapSingleByteCharacters(text, FoldAscii); }

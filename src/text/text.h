@@ -13,8 +13,8 @@ namespace quillmere {
 using Text = std::string;
 using TextList = std::vector<Text>;
 
-// Position of the first occurrence at or after `start` (1 or less means the first byte), -1 when there is none.
-// An empty needle gives 1 when a byte lies at or after `start`.
+// Position of the first occurrence at or after `start` (1 or less means the first byte), -1 when there is
+// none. An empty needle gives 1 when a byte lies at or after `start`.
 int FindText(std::string_view text, std::string_view needle, int start = 1, bool ignoreCase = false);
 
 // Position of the last occurrence lying wholly inside the first (start - 1) bytes, or the whole text when

@@ -11,7 +11,8 @@ namespace quillmere {
 
 inline constexpr unsigned kGbkCodePage = 936;
 
-// The text read as code page 936. The wide string's own terminator serves where a terminated string is wanted.
+// The text read as code page 936. The wide string's own terminator serves where a terminated string is
+// wanted.
 std::wstring TextToWide(std::string_view text);
 
 // The characters up to the first zero character, in code page 936; a character without a GBK form becomes

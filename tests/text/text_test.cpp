@@ -58,7 +58,8 @@ TEST(FindTextReverse, Table) {
       {"中中", "中", std::nullopt, 3},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(FindTextReverse(c.text, c.needle, c.start), c.want) << "'" << c.text << "' '" << c.needle << "'";
+    EXPECT_EQ(FindTextReverse(c.text, c.needle, c.start), c.want)
+        << "'" << c.text << "' '" << c.needle << "'";
   }
   EXPECT_EQ(FindTextReverse("xAbxab", "AB", std::nullopt, true), 5);
 }
@@ -109,7 +110,10 @@ TEST(TrimSpaces, Table) {
   };
   const Case cases[] = {
       {"  ab c  ", "ab c"},
-      {"\xA1\xA1" "ab" "\xA1\xA1\xA1\xA1 ", "ab"},
+      {"\xA1\xA1"
+       "ab"
+       "\xA1\xA1\xA1\xA1 ",
+       "ab"},
       {"\tab\r", "\tab\r"},
       {"   ", ""},
       {"", ""},
@@ -147,8 +151,14 @@ TEST(TextToInt, Table) {
     std::string_view text;
     int want;
   };
-  const Case cases[] = {{"8080", 8080}, {"  -12x", -12}, {"+7", 7}, {"", 0},     {"x1", 0},
-                        {"\t\n 42", 42}, {"99999999999", 2147483647},  {"-", 0}};
+  const Case cases[] = {{"8080", 8080},
+                        {"  -12x", -12},
+                        {"+7", 7},
+                        {"", 0},
+                        {"x1", 0},
+                        {"\t\n 42", 42},
+                        {"99999999999", 2147483647},
+                        {"-", 0}};
   for (const Case& c : cases) EXPECT_EQ(TextToInt(c.text), c.want) << c.text;
 }
 
