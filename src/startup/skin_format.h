@@ -1,8 +1,9 @@
 // The program's skin file: ".SHE" and a zero byte, a format version, the number of colours, the font's size
-// in points and weight, the length of its face name, one reserved byte; then the colours as red, green, blue
-// bytes in the order of SkinColour, and the face name in UTF-16LE. Written at build time from a readable
-// source (skin/quillmere_skin.txt), read by the skin library, which runs without the C runtime: this reader
-// needs nothing but the bytes.
+// in points and weight, the number of font faces, one reserved byte; then the colours as red, green, blue
+// bytes in the order of SkinColour, and the faces in order of preference, each as its length in characters
+// (one byte) and its characters in UTF-16LE. Written at build time from a readable source
+// (skin/quillmere_skin.txt), read by the skin library, which runs without the C runtime: this reader needs
+// nothing but the bytes.
 #pragma once
 
 #include <cstdint>
@@ -28,12 +29,14 @@ inline constexpr unsigned char kSkinMagic[5] = {'.', 'S', 'H', 'E', 0};
 inline constexpr unsigned kSkinVersion = 1;
 inline constexpr unsigned kSkinHeaderSize = 12;
 inline constexpr unsigned kSkinFaceCapacity = 31;  // characters, as a LOGFONT holds them
+inline constexpr unsigned kSkinMaxFaces = 4;
 
 struct Skin {
   std::uint32_t colours[kSkinColourCount];  // 0x00BBGGRR, as GDI takes them
   unsigned fontPoints;
   unsigned fontWeight;
-  char16_t face[kSkinFaceCapacity + 1];  // zero-terminated
+  unsigned faceCount;
+  char16_t faces[kSkinMaxFaces][kSkinFaceCapacity + 1];  // each zero-terminated
 };
 
 // False, leaving `skin` unspecified, for bytes that are not a whole skin file of this version. Colours past
@@ -45,23 +48,28 @@ inline bool ReadSkin(const unsigned char* bytes, std::uint32_t length, Skin& ski
   }
   if (bytes[5] != kSkinVersion) return false;
   const unsigned colourCount = bytes[6];
-  const unsigned faceLength = bytes[10];
-  if (colourCount < kSkinColourCount || faceLength == 0 || faceLength > kSkinFaceCapacity) return false;
-  if (length != kSkinHeaderSize + 3 * colourCount + 2 * faceLength) return false;
   skin.fontPoints = bytes[7];
   skin.fontWeight = bytes[8] | unsigned{bytes[9]} << 8;
-  if (skin.fontPoints == 0) return false;
+  skin.faceCount = bytes[10];
+  if (colourCount < kSkinColourCount || skin.fontPoints == 0) return false;
+  if (skin.faceCount == 0 || skin.faceCount > kSkinMaxFaces) return false;
+  if (length - kSkinHeaderSize < 3 * colourCount) return false;
   const unsigned char* colour = bytes + kSkinHeaderSize;
   for (unsigned i = 0; i < kSkinColourCount; ++i, colour += 3) {
     skin.colours[i] = colour[0] | std::uint32_t{colour[1]} << 8 | std::uint32_t{colour[2]} << 16;
   }
-  const unsigned char* face = bytes + kSkinHeaderSize + 3 * colourCount;
-  for (unsigned i = 0; i < faceLength; ++i) {
-    skin.face[i] = static_cast<char16_t>(face[2 * i] | face[2 * i + 1] << 8);
-    if (skin.face[i] == 0) return false;
+  std::uint32_t offset = kSkinHeaderSize + 3 * colourCount;
+  for (unsigned f = 0; f < skin.faceCount; ++f) {
+    if (offset >= length) return false;
+    const unsigned faceLength = bytes[offset++];
+    if (faceLength == 0 || faceLength > kSkinFaceCapacity || length - offset < 2 * faceLength) return false;
+    for (unsigned i = 0; i < faceLength; ++i, offset += 2) {
+      skin.faces[f][i] = static_cast<char16_t>(bytes[offset] | bytes[offset + 1] << 8);
+      if (skin.faces[f][i] == 0) return false;
+    }
+    skin.faces[f][faceLength] = 0;
   }
-  skin.face[faceLength] = 0;
-  return true;
+  return offset == length;
 }
 
 }  // namespace quillmere

@@ -118,7 +118,10 @@ void ExpectSkinned(const TestForm& form) {
   EXPECT_EQ(edit.text, colour(kSkinFieldText));
   EXPECT_EQ(edit.background, colour(kSkinFieldBackground));
 
-  const std::wstring face(skin.face, skin.face + std::char_traits<char16_t>::length(skin.face));
+  // The skin's faces are the fonts of real systems first; Wine here has the last of them.
+  const char16_t* lastFace = skin.faces[skin.faceCount - 1];
+  const std::wstring face(lastFace, lastFace + std::char_traits<char16_t>::length(lastFace));
+  EXPECT_EQ(face, L"WenQuanYi Micro Hei");
   EXPECT_EQ(FontFace(form.edit), face);
   EXPECT_EQ(FontFace(form.button), face);
   // A font the program sets later is replaced by the skin's too.

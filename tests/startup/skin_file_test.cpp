@@ -29,7 +29,9 @@ TEST(SkinFile, TheProgramsSkinReadsAsItsSourceSaysIt) {
   EXPECT_EQ(skin.colours[kSkinStripe], 0xFCF8F5u);
   EXPECT_EQ(skin.fontPoints, 9u);
   EXPECT_EQ(skin.fontWeight, 400u);
-  EXPECT_EQ(std::u16string(skin.face), u"Microsoft YaHei");
+  ASSERT_EQ(skin.faceCount, 3u);
+  EXPECT_EQ(std::u16string(skin.faces[0]), u"Microsoft YaHei UI");
+  EXPECT_EQ(std::u16string(skin.faces[2]), u"WenQuanYi Micro Hei");
 }
 
 // The program's skin file with a change.
@@ -46,7 +48,7 @@ TEST(SkinFile, ReadsAFileWithMoreColoursThanItKnows) {
   });
   Skin skin;
   ASSERT_TRUE(Read(bytes, skin));
-  EXPECT_EQ(std::u16string(skin.face), u"Microsoft YaHei");
+  EXPECT_EQ(std::u16string(skin.faces[1]), u"Microsoft YaHei");
 }
 
 TEST(SkinFile, RefusesWhatIsNotAWholeSkinFile) {
@@ -64,9 +66,17 @@ TEST(SkinFile, RefusesWhatIsNotAWholeSkinFile) {
       {"another version", [](Bytes& b) { b[5] = 2; }},
       {"fewer colours", [](Bytes& b) { b[6] -= 1; }},
       {"font of 0 points", [](Bytes& b) { b[7] = 0; }},
-      {"empty face", [](Bytes& b) { b[10] = 0; }},
-      {"face past a font name's room", [](Bytes& b) { b[10] = 32; }},
-      {"zero inside the face", [](Bytes& b) { b[b.size() - 2] = 0; }},
+      {"no face", [](Bytes& b) { b[10] = 0; }},
+      {"more faces than a skin holds", [](Bytes& b) { b[10] = kSkinMaxFaces + 1; }},
+      {"a face more than the file has", [](Bytes& b) { b[10] += 1; }},
+      {"empty face", [](Bytes& b) { b[kSkinHeaderSize + 3 * kSkinColourCount] = 0; }},
+      {"face past a font name's room", [](Bytes& b) { b[kSkinHeaderSize + 3 * kSkinColourCount] = 32; }},
+      {"face past the end", [](Bytes& b) { b[kSkinHeaderSize + 3 * kSkinColourCount] = 30; }},
+      {"zero inside a face",
+       [](Bytes& b) {
+         b[b.size() - 2] = 0;
+         b[b.size() - 1] = 0;
+       }},
   };
   for (const Case& c : cases) {
     Skin skin;

@@ -19,6 +19,9 @@ def read_source(path):
             if not line or line.startswith("#"):
                 continue
             key, _, value = line.partition(" ")
+            if key == "font-face":
+                values.setdefault(key, []).append(value.strip())
+                continue
             if key in values:
                 sys.exit(f"{path}:{number}: {key} given twice")
             values[key] = value.strip()
@@ -38,15 +41,16 @@ def main():
     unknown = set(values) - set(COLOURS) - {"font-face", "font-points", "font-weight"}
     if unknown:
         sys.exit(f"{source}: unknown keys {sorted(unknown)}")
-    face = values.get("font-face", "").encode("utf-16-le")
-    if not 0 < len(face) // 2 <= 31:
-        sys.exit(f"{source}: font-face needs 1 to 31 characters")
+    faces = [face.encode("utf-16-le") for face in values.get("font-face", [])]
+    if not 0 < len(faces) <= 4 or not all(0 < len(face) // 2 <= 31 for face in faces):
+        sys.exit(f"{source}: one to four font-face lines are needed, of 1 to 31 characters each")
     points = int(values.get("font-points", "0"))
     weight = int(values.get("font-weight", "400"))
     if not 0 < points < 256 or not 0 < weight <= 1000:
         sys.exit(f"{source}: font-points must be 1 to 255 and font-weight 1 to 1000")
-    header = b".SHE\0" + struct.pack("<BBBHBB", VERSION, len(COLOURS), points, weight, len(face) // 2, 0)
-    body = b"".join(colour(source, values, key) for key in COLOURS) + face
+    header = b".SHE\0" + struct.pack("<BBBHBB", VERSION, len(COLOURS), points, weight, len(faces), 0)
+    body = b"".join(colour(source, values, key) for key in COLOURS)
+    body += b"".join(bytes([len(face) // 2]) + face for face in faces)
     with open(output, "wb") as out:
         out.write(header + body)
 

@@ -37,6 +37,7 @@ struct FontAtDpi {
 struct SkinState {
   bool attached;
   Skin skin;
+  wchar_t face[kSkinFaceCapacity + 1];  // the one of the skin's faces in use
   HBRUSH brushes[kSkinColourCount];
   FontAtDpi fonts[kMaxFonts];
   ThreadHook hooks[kMaxHookedThreads];
@@ -91,6 +92,36 @@ int DpiOf(HWND window) {
   return dpi;
 }
 
+int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+  *reinterpret_cast<bool*>(found) = true;
+  return 0;
+}
+
+bool FaceInstalled(const wchar_t* face) {
+  LOGFONTW query = {};
+  query.lfCharSet = DEFAULT_CHARSET;
+  for (unsigned i = 0; i < kSkinFaceCapacity && face[i] != 0; ++i) query.lfFaceName[i] = face[i];
+  bool found = false;
+  HDC screen = GetDC(nullptr);
+  EnumFontFamiliesExW(screen, &query, &NoteFace, reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, screen);
+  return found;
+}
+
+// The first of the skin's faces that the system has; failing that, the face of the system's message font,
+// whose font linking supplies the Chinese characters as it does for every other program.
+void ChooseFace() {
+  for (unsigned f = 0; f < state.skin.faceCount; ++f) {
+    for (unsigned i = 0; i <= kSkinFaceCapacity; ++i)
+      state.face[i] = static_cast<wchar_t>(state.skin.faces[f][i]);
+    if (FaceInstalled(state.face)) return;
+  }
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof(metrics);
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  for (unsigned i = 0; i <= kSkinFaceCapacity; ++i) state.face[i] = metrics.lfMessageFont.lfFaceName[i];
+}
+
 HFONT SkinFont(HWND window) {
   const int dpi = DpiOf(window);
   int free = -1;
@@ -101,12 +132,9 @@ HFONT SkinFont(HWND window) {
   LOGFONTW font = {};
   font.lfHeight = -MulDiv(static_cast<int>(state.skin.fontPoints), dpi, 72);
   font.lfWeight = static_cast<LONG>(state.skin.fontWeight);
-  // A system without the face then picks a font that has the Chinese characters.
-  font.lfCharSet = GB2312_CHARSET;
+  font.lfCharSet = DEFAULT_CHARSET;
   font.lfQuality = CLEARTYPE_QUALITY;
-  for (int i = 0; i <= static_cast<int>(kSkinFaceCapacity) && state.skin.face[i] != 0; ++i) {
-    font.lfFaceName[i] = static_cast<wchar_t>(state.skin.face[i]);
-  }
+  for (unsigned i = 0; i <= kSkinFaceCapacity; ++i) font.lfFaceName[i] = state.face[i];
   HFONT created = CreateFontIndirectW(&font);
   if (created != nullptr && free >= 0) state.fonts[free] = {dpi, created};
   return created;
@@ -384,6 +412,7 @@ void UseSkin(const Skin& skin) {
   }
   state.skin = skin;
   state.attached = true;
+  ChooseFace();
 }
 
 }  // namespace
