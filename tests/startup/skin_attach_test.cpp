@@ -157,6 +157,54 @@ TEST_F(SkinAttachTest, TheLibraryMapsFromMemoryAndSkinsPresentAndLaterWindows) {
   });
 }
 
+// What a message box shown after the skin was attached looked like, read while it was open.
+struct MessageBoxLook {
+  bool found = false;
+  LONG buttonType = -1;
+  COLORREF face = CLR_INVALID;
+};
+MessageBoxLook messageBoxLook;
+
+BOOL CALLBACK FindOwnerDrawButton(HWND child, LPARAM) {
+  wchar_t name[16] = {};
+  GetClassNameW(child, name, 16);
+  if (lstrcmpiW(name, WC_BUTTONW) != 0) return TRUE;
+  messageBoxLook.buttonType = ButtonType(child);
+  return FALSE;
+}
+
+BOOL CALLBACK ReadAndCloseMessageBox(HWND window, LPARAM) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (lstrcmpW(name, L"#32770") != 0) return TRUE;
+  messageBoxLook.found = true;
+  EnumChildWindows(window, &FindOwnerDrawButton, 0);
+  RECT client;
+  GetClientRect(window, &client);
+  messageBoxLook.face = PixelAt(window, client.right - 2, client.bottom - 2);
+  PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return FALSE;
+}
+
+void CALLBACK ReadMessageBoxOnTimer(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(GetCurrentThreadId(), &ReadAndCloseMessageBox, 0);
+}
+
+TEST_F(SkinAttachTest, AMessageBoxShownLaterIsSkinnedToo) {
+  LoadSkinLibrary();
+  OnNewThread([] {
+    TestForm form;
+    AttachSkin();
+    messageBoxLook = {};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 200, &ReadMessageBoxOnTimer);
+    MessageBoxW(form.window, L"text", L"caption", MB_OK);
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(messageBoxLook.found);
+    EXPECT_EQ(messageBoxLook.buttonType, BS_OWNERDRAW);
+    EXPECT_EQ(messageBoxLook.face, ProgramSkin().colours[kSkinWindow]);
+  });
+}
+
 TEST_F(SkinAttachTest, WithoutTheLibraryNothingIsCalledAndTheWindowStaysAsItWas) {
   OnNewThread([] {
     TestForm form;

@@ -16,7 +16,10 @@ namespace quillmere {
 namespace {
 
 constexpr wchar_t kProcedureProperty[] = L"Quillmere.Skin.Procedure";
-constexpr wchar_t kDefaultButtonProperty[] = L"Quillmere.Skin.DefaultButton";
+// Set on the push buttons the skin draws: kPlainButton, or kDefaultButton for the one Enter presses.
+constexpr wchar_t kButtonProperty[] = L"Quillmere.Skin.Button";
+const HANDLE kPlainButton = reinterpret_cast<HANDLE>(1);
+const HANDLE kDefaultButton = reinterpret_cast<HANDLE>(2);
 constexpr int kButtonCornerPoints = 4;  // at 96 dots per inch, in pixels
 constexpr int kHeaderTextIndent = 6;
 constexpr int kMaxHookedThreads = 16;
@@ -67,8 +70,9 @@ Kind KindOf(HWND window) {
   if (ClassIs(window, WC_HEADERW)) return Kind::kHeader;
   if (ClassIs(window, WC_BUTTONW)) {
     const LONG type = style & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW ? Kind::kPushButton
-                                                                                     : Kind::kOtherControl;
+    const bool drawnHere = type == BS_OWNERDRAW && GetPropW(window, kButtonProperty) != nullptr;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || drawnHere ? Kind::kPushButton
+                                                                          : Kind::kOtherControl;
   }
   return Kind::kOtherControl;
 }
@@ -161,7 +165,7 @@ void DrawButton(const DRAWITEMSTRUCT& item) {
   RECT rect = item.rcItem;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-  const bool isDefault = GetPropW(item.hwndItem, kDefaultButtonProperty) != nullptr;
+  const bool isDefault = GetPropW(item.hwndItem, kButtonProperty) == kDefaultButton;
   FillRect(dc, &rect, Brush(kSkinWindow));
 
   const SkinColour face = pressed ? kSkinButtonPressed : kSkinButtonFace;
@@ -254,14 +258,24 @@ void SetMenuBackground(HMENU menu) {
   SetMenuInfo(menu, &info);
 }
 
+// A push button is drawn by the skin: the style it is given becomes owner-drawn, and whether it is the
+// default button, which the dialog manager moves from button to button with BM_SETSTYLE, is kept beside it.
+DWORD DrawnButtonStyle(HWND button, DWORD style) {
+  const DWORD type = style & BS_TYPEMASK;
+  if (type == BS_DEFPUSHBUTTON) SetPropW(button, kButtonProperty, kDefaultButton);
+  if (type == BS_PUSHBUTTON || GetPropW(button, kButtonProperty) == nullptr) {
+    SetPropW(button, kButtonProperty, kPlainButton);
+  }
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? (style & ~BS_TYPEMASK) | BS_OWNERDRAW : style;
+}
+
 // What the skin changes on a window once it exists; its messages are the subclass procedure's affair.
 void ApplyLook(HWND window) {
   const Kind kind = KindOf(window);
   if (kind == Kind::kNone) return;
   if (kind == Kind::kPushButton) {
     const LONG style = Style(window);
-    if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) SetPropW(window, kDefaultButtonProperty, window);
-    SetWindowLongW(window, GWL_STYLE, (style & ~BS_TYPEMASK) | BS_OWNERDRAW);
+    SetWindowLongW(window, GWL_STYLE, static_cast<LONG>(DrawnButtonStyle(window, static_cast<DWORD>(style))));
   }
   if (kind == Kind::kList) {
     SendMessageW(window, LVM_SETBKCOLOR, 0, Colour(kSkinFieldBackground));
@@ -314,7 +328,7 @@ LRESULT CALLBACK SkinProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       return ControlColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.CtlType == ODT_BUTTON && OriginalProcedure(item.hwndItem) != nullptr) {
+      if (item.CtlType == ODT_BUTTON && GetPropW(item.hwndItem, kButtonProperty) != nullptr) {
         DrawButton(item);
         return TRUE;
       }
@@ -344,13 +358,26 @@ LRESULT CALLBACK SkinProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         return result;
       }
       break;
+    case BM_SETSTYLE:
+      if (KindOf(window) == Kind::kPushButton) {
+        wParam = DrawnButtonStyle(window, static_cast<DWORD>(wParam));
+        lParam = TRUE;
+      }
+      break;
+    case WM_GETDLGCODE:
+      // Owner-drawn buttons do not say whether they are the default; the dialog manager needs to know.
+      if (KindOf(window) == Kind::kPushButton) {
+        const bool isDefault = GetPropW(window, kButtonProperty) == kDefaultButton;
+        return DLGC_BUTTON | (isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+      }
+      break;
     case WM_INITMENUPOPUP:
       SetMenuBackground(reinterpret_cast<HMENU>(wParam));
       break;
     case WM_NCDESTROY:
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
       RemovePropW(window, kProcedureProperty);
-      RemovePropW(window, kDefaultButtonProperty);
+      RemovePropW(window, kButtonProperty);
       break;
     default:
       break;
