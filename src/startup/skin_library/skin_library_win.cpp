@@ -215,7 +215,7 @@ LRESULT DrawHeaderItem(const NMCUSTOMDRAW& draw) {
       RECT all;
       GetClientRect(draw.hdr.hwndFrom, &all);
       FillRect(dc, &all, Brush(kSkinHeaderBackground));
-      return CDRF_NOTIFYITEMDRAW | CDRF_NOTIFYPOSTPAINT;
+      return CDRF_NOTIFYITEMDRAW;
     }
     case CDDS_ITEMPREPAINT: {
       RECT rect = draw.rc;
@@ -237,16 +237,26 @@ LRESULT DrawHeaderItem(const NMCUSTOMDRAW& draw) {
       SelectObject(dc, oldFont);
       return CDRF_SKIPDEFAULT;
     }
-    case CDDS_POSTPAINT: {
-      RECT all;
-      GetClientRect(draw.hdr.hwndFrom, &all);
-      RECT bottom = {all.left, all.bottom - 1, all.right, all.bottom};
-      FillRect(dc, &bottom, Brush(kSkinBorder));
-      return CDRF_DODEFAULT;
-    }
     default:
       return CDRF_DODEFAULT;
   }
+}
+
+// The header's own painting leaves the room right of the last column in the system's colour, whether or not
+// its custom draw asked for more: it is painted over afterwards, with the line under the headers.
+void FinishHeader(HWND header) {
+  RECT all;
+  GetClientRect(header, &all);
+  RECT last = {};
+  const LRESULT count = SendMessageW(header, HDM_GETITEMCOUNT, 0, 0);
+  if (count > 0)
+    SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(count - 1), reinterpret_cast<LPARAM>(&last));
+  HDC dc = GetDC(header);
+  RECT rest = {last.right, all.top, all.right, all.bottom};
+  FillRect(dc, &rest, Brush(kSkinHeaderBackground));
+  RECT bottom = {all.left, all.bottom - 1, all.right, all.bottom};
+  FillRect(dc, &bottom, Brush(kSkinBorder));
+  ReleaseDC(header, dc);
 }
 
 void SetMenuBackground(HMENU menu) {
@@ -343,6 +353,13 @@ LRESULT CALLBACK SkinProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       }
       break;
     }
+    case WM_PAINT:
+      if (KindOf(window) == Kind::kHeader) {
+        const LRESULT result = CallWindowProcW(original, window, message, wParam, lParam);
+        FinishHeader(window);
+        return result;
+      }
+      break;
     case WM_NCPAINT:
       if ((GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0) {
         const LRESULT result = CallWindowProcW(original, window, message, wParam, lParam);
