@@ -225,16 +225,26 @@ TEST_F(SkinAttachTest, WithoutTheProcessModuleNothingIsCalled) {
   });
 }
 
-TEST(SkinLibrary, LeavesTheWindowsAsTheyAreForBytesThatAreNotASkin) {
-  MemoryModule module;
-  ASSERT_TRUE(module.Load(kSkinLibraryImage));
-  const std::uintptr_t attach = module.FindExport("SkinH_AttachRes");
+// A second copy of the library cannot have its preferred base, which the first holds: it runs relocated.
+TEST(SkinLibrary, WorksRelocatedAndLeavesTheWindowsAsTheyAreForBytesThatAreNotASkin) {
+  PeHeaders headers;
+  ASSERT_TRUE(ReadHeaders(kSkinLibraryImage, headers));
+  EXPECT_EQ(headers.nt.OptionalHeader.DataDirectory[9].Size, 0u);  // no thread-local storage
+  MemoryModule first;
+  MemoryModule second;
+  ASSERT_TRUE(first.Load(kSkinLibraryImage));
+  ASSERT_TRUE(second.Load(kSkinLibraryImage));
+  EXPECT_NE(second.ModuleHandle(), headers.nt.OptionalHeader.ImageBase);
+  const std::uintptr_t attach = second.FindExport("SkinH_AttachRes");
   ASSERT_NE(attach, 0u);
   OnNewThread([attach] {
     TestForm form;
     const unsigned char notASkin[] = ".SHE\0 not really";
     EXPECT_EQ(CallByAddress(attach, reinterpret_cast<std::uintptr_t>(notASkin), sizeof(notASkin)), 0u);
     EXPECT_EQ(ButtonType(form.button), BS_PUSHBUTTON);
+    EXPECT_EQ(CallByAddress(attach, reinterpret_cast<std::uintptr_t>(kSkinFile.data()), kSkinFile.size()),
+              1u);
+    ExpectSkinned(form);
   });
 }
 
