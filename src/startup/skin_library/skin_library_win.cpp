@@ -10,16 +10,20 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+
 #include "startup/skin_format.h"
 
+// Without the C runtime no constructor of a namespace-scope object runs: every such object here is constant
+// or zero-initialised.
 namespace quillmere {
 namespace {
 
 constexpr wchar_t kProcedureProperty[] = L"Quillmere.Skin.Procedure";
 // Set on the push buttons the skin draws: kPlainButton, or kDefaultButton for the one Enter presses.
 constexpr wchar_t kButtonProperty[] = L"Quillmere.Skin.Button";
-const HANDLE kPlainButton = reinterpret_cast<HANDLE>(1);
-const HANDLE kDefaultButton = reinterpret_cast<HANDLE>(2);
+constexpr std::uintptr_t kPlainButton = 1;
+constexpr std::uintptr_t kDefaultButton = 2;
 constexpr int kButtonCornerPoints = 4;  // at 96 dots per inch, in pixels
 constexpr int kHeaderTextIndent = 6;
 constexpr int kMaxHookedThreads = 16;
@@ -53,6 +57,14 @@ enum class Kind { kNone, kFace, kStatic, kEdit, kPushButton, kList, kHeader, kOt
 COLORREF Colour(SkinColour colour) { return state.skin.colours[colour]; }
 HBRUSH Brush(SkinColour colour) { return state.brushes[colour]; }
 
+std::uintptr_t ButtonRole(HWND button) {
+  return reinterpret_cast<std::uintptr_t>(GetPropW(button, kButtonProperty));
+}
+
+void SetButtonRole(HWND button, std::uintptr_t role) {
+  SetPropW(button, kButtonProperty, reinterpret_cast<HANDLE>(role));
+}
+
 bool ClassIs(HWND window, const wchar_t* name) {
   wchar_t className[64];
   return GetClassNameW(window, className, 64) > 0 && lstrcmpiW(className, name) == 0;
@@ -70,7 +82,7 @@ Kind KindOf(HWND window) {
   if (ClassIs(window, WC_HEADERW)) return Kind::kHeader;
   if (ClassIs(window, WC_BUTTONW)) {
     const LONG type = style & BS_TYPEMASK;
-    const bool drawnHere = type == BS_OWNERDRAW && GetPropW(window, kButtonProperty) != nullptr;
+    const bool drawnHere = type == BS_OWNERDRAW && ButtonRole(window) != 0;
     return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || drawnHere ? Kind::kPushButton
                                                                           : Kind::kOtherControl;
   }
@@ -165,7 +177,7 @@ void DrawButton(const DRAWITEMSTRUCT& item) {
   RECT rect = item.rcItem;
   const bool pressed = (item.itemState & ODS_SELECTED) != 0;
   const bool disabled = (item.itemState & ODS_DISABLED) != 0;
-  const bool isDefault = GetPropW(item.hwndItem, kButtonProperty) == kDefaultButton;
+  const bool isDefault = ButtonRole(item.hwndItem) == kDefaultButton;
   FillRect(dc, &rect, Brush(kSkinWindow));
 
   const SkinColour face = pressed ? kSkinButtonPressed : kSkinButtonFace;
@@ -272,9 +284,9 @@ void SetMenuBackground(HMENU menu) {
 // default button, which the dialog manager moves from button to button with BM_SETSTYLE, is kept beside it.
 DWORD DrawnButtonStyle(HWND button, DWORD style) {
   const DWORD type = style & BS_TYPEMASK;
-  if (type == BS_DEFPUSHBUTTON) SetPropW(button, kButtonProperty, kDefaultButton);
-  if (type == BS_PUSHBUTTON || GetPropW(button, kButtonProperty) == nullptr) {
-    SetPropW(button, kButtonProperty, kPlainButton);
+  if (type == BS_DEFPUSHBUTTON) SetButtonRole(button, kDefaultButton);
+  if (type == BS_PUSHBUTTON || ButtonRole(button) == 0) {
+    SetButtonRole(button, kPlainButton);
   }
   return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON ? (style & ~BS_TYPEMASK) | BS_OWNERDRAW : style;
 }
@@ -338,7 +350,7 @@ LRESULT CALLBACK SkinProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
       return ControlColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DRAWITEM: {
       const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (item.CtlType == ODT_BUTTON && GetPropW(item.hwndItem, kButtonProperty) != nullptr) {
+      if (item.CtlType == ODT_BUTTON && ButtonRole(item.hwndItem) != 0) {
         DrawButton(item);
         return TRUE;
       }
@@ -384,7 +396,7 @@ LRESULT CALLBACK SkinProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_GETDLGCODE:
       // Owner-drawn buttons do not say whether they are the default; the dialog manager needs to know.
       if (KindOf(window) == Kind::kPushButton) {
-        const bool isDefault = GetPropW(window, kButtonProperty) == kDefaultButton;
+        const bool isDefault = ButtonRole(window) == kDefaultButton;
         return DLGC_BUTTON | (isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
       }
       break;
