@@ -1,7 +1,7 @@
 // The library every JSON document engine receives before its document: four helpers that the document
-// object's operations call, then JSON for engines that lack it. The engine is an old JScript: no Array
-// methods beyond the first edition's, no Object.keys, no getters. Types are told by the text of
-// Object.prototype.toString, except where typeof is asked.
+// object's operations call, then JSON for engines that lack it. The engine is an old JScript, without
+// JSON, Object.keys or Array.isArray. Types are told by the text of Object.prototype.toString, except where
+// typeof is asked.
 
 // Appends every scalar member of str_json to the global array str_all, descending into objects and arrays
 // only when recursion is true. The caller creates str_all; it is never cleared here.

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace quillmere {
 namespace {
 
@@ -117,16 +119,17 @@ TEST(ScriptJson, GetTextOfMissingNullAndNumberMembers) {
 
 TEST(ScriptJson, PlainValuesWithBackslashesQuotesAndLineBreaksReadBackUnchanged) {
   ScriptJson json;
-  const Text value = "C:\\路径\\a 'single' \"double\"\r\nnext";
+  // 0x5C is also the second byte of some GBK characters, as in the first one here; it is no backslash.
+  const Text value = "\x95\x5C C:\\路径\\a 'single' \"double\"\r\nnext";
   ASSERT_TRUE(json.Clear());
   json.SetValue("v", value, false);
   EXPECT_EQ(json.GetText("v", false), value);
   // In JSON the stored backslash comes back as one backslash, unescaped.
-  EXPECT_EQ(json.ToText(), "{\"v\":\"C:\\路径\\a 'single' \\\"double\\\"\\r\\nnext\"}");
+  EXPECT_EQ(json.ToText(), "{\"v\":\"\x95\x5C C:\\路径\\a 'single' \\\"double\\\"\\r\\nnext\"}");
   // The joined leaf values see the placeholder itself, which has no GBK form.
   TextList leaves;
   ASSERT_EQ(json.LeafValues(leaves, "", false), 1);
-  EXPECT_EQ(leaves[0], "C:?路径?a 'single' \"double\"\r\nnext");
+  EXPECT_EQ(leaves[0], "\x95\x5C C:?路径?a 'single' \"double\"\r\nnext");
 }
 
 TEST(ScriptJson, AssignmentsReportTheTruthOfWhatWasAssigned) {
@@ -278,6 +281,22 @@ TEST(ScriptJson, CopiesShareOneDocument) {
   ASSERT_TRUE(copy.Parse("[]", true));
   EXPECT_EQ(json.ToText(), R"({"a":1,"b":"shared"})");
   EXPECT_EQ(copy.ToText(), "[]");
+}
+
+TEST(ScriptJson, EveryObjectAndCopyBalancesItsComInitialisation) {
+  HRESULT afterwards = E_FAIL;
+  std::thread([&] {
+    {
+      ScriptJson json;
+      ASSERT_TRUE(json.Parse(R"({"o": {}})", true));
+      ScriptJson object = json.GetObject("o");
+      ScriptJson copy = json.Copy();
+      ASSERT_TRUE(copy.Parse("[]", true));
+    }
+    afterwards = CoInitialize(nullptr);
+    if (SUCCEEDED(afterwards)) CoUninitialize();
+  }).join();
+  EXPECT_EQ(afterwards, S_OK);
 }
 
 TEST(ScriptJson, GetObjectMakesAnIndependentDocument) {
