@@ -33,7 +33,8 @@ class ScriptJson {
   // A fresh engine holding the library and an empty document; no engine when the script control is missing.
   virtual void Init();
   // Replaces the engine by a fresh one whose root is `text` run as script (directly, or through eval when
-  // `direct` is false); true when the root is then neither null nor undefined.
+  // `direct` is false); true when the root is then neither null nor undefined. Only a JSON text is run
+  // (see document_text.h); any other leaves the root null.
   virtual bool Parse(std::string_view text, bool direct);
   virtual bool Clear();
   // The document as compact JSON.

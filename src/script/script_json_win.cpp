@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "script/document_text.h"
 #include "script/script_json_library.h"
 #include "script/script_texts.h"
 
@@ -72,6 +73,7 @@ bool ScriptJson::Parse(std::string_view text, bool direct) {
   }
   if (!engine_) return false;
   Evaluate("var " + rootName_ + " = null", nullptr);
+  if (!IsDocumentText(text, direct)) return false;
   if (direct) {
     AddCode("var " + rootName_ + " = " + Text(text));
   } else {
