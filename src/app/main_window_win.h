@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "app/drop_target_win.h"
+#include "app/file_commands_win.h"
 #include "app/list_commands.h"
 #include "app/main_form.h"
 #include "app/report_list_win.h"
@@ -45,8 +47,11 @@ class MainWindow final : private ListCommandControls {
   // Shows what changed in the list, then runs every waiting window message and returns.
   void RunWaitingMessages();
 
+  // 拖放对象1: delivers the files dropped on the window it watches to the drop import.
+  DropTarget& FileDropTarget() { return dropTarget_; }
+
  private:
-  explicit MainWindow(MainWindowEvents& events) : events_(events) {}
+  explicit MainWindow(MainWindowEvents& events);
 
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -74,6 +79,8 @@ class MainWindow final : private ListCommandControls {
   TrackingList list_;
   std::optional<TrackingListView> listView_;
   ListCommands commands_{list_, *this};
+  std::optional<FileCommands> fileCommands_;
+  DropTarget dropTarget_;
 };
 
 }  // namespace quillmere
