@@ -1,5 +1,5 @@
-// The program's entry: it takes no arguments, makes the main window from its form and runs the window
-// thread's message loop. Closing the window ends the process with exit code 0.
+// The program's entry: it takes no arguments, maps the skin library, makes the main window from its form and
+// runs the window thread's message loop. Closing the window ends the process with exit code 0.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -7,6 +7,7 @@
 
 #include "app/main_window_win.h"
 #include "app/message_loop_win.h"
+#include "startup/skin_attach.h"
 
 namespace quillmere {
 namespace {
@@ -14,6 +15,7 @@ namespace {
 class Program final : public MainWindowEvents {
  public:
   void OnWindowCreated(MainWindow& window) override {
+    AttachSkin();
     // The tracking list becomes the window the drop target watches; a failed registration only means that
     // dropped files are not received.
     window.FileDropTarget().Watch(window.Control(kTrackingListId));
@@ -25,9 +27,15 @@ class Program final : public MainWindowEvents {
   void OnWindowDestroyed() override { std::exit(0); }
 };
 
+// Runs once as the process ends, by exit() or by returning from the entry: the skin library stays mapped.
+void RunExitRoutine() { DestroyProcessModule(); }
+
 int Run(HINSTANCE instance) {
   INITCOMMONCONTROLSEX commonControls = {sizeof commonControls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&commonControls);
+  CreateProcessModule();
+  std::atexit(&RunExitRoutine);
+  LoadSkinLibrary();
 
   Program program;
   std::unique_ptr<MainWindow> window = MainWindow::Create(instance, program);

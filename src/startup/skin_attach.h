@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <span>
 
+#include "startup/skin_file.h"
+
 namespace quillmere {
 
 class MemoryModule;
 
-// The byte constants, made at build time from the library and from skin/quillmere_skin.txt.
+// The skin library's image, a byte constant made at build time; the skin file is in startup/skin_file.h.
 extern const std::span<const std::uint8_t> kSkinLibraryImage;
-extern const std::span<const std::uint8_t> kSkinFile;
 
 // Start-up makes the process-wide MemoryModule, empty, before it registers the exit routine; the exit routine
 // destroys it, which leaves the skin library mapped and attached for the rest of the process.

@@ -1,11 +1,14 @@
 // The built program, started as a process of its own and closed as a user closes it.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "native/unique_handle.h"
+#include "startup/skin_file.h"
+#include "startup/skin_format.h"
 
 namespace quillmere {
 namespace {
@@ -67,6 +70,46 @@ TEST(Program, StartsWithItsWindowAndEndsWithExitCodeZeroWhenClosed) {
   ASSERT_TRUE(window) << "no window captioned Quillmere-免费版";
   PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 
+  ASSERT_EQ(WaitForSingleObject(process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+}
+
+BOOL CALLBACK FindListControl(HWND child, LPARAM context) {
+  wchar_t name[32] = {};
+  GetClassNameW(child, name, 32);
+  if (std::wstring(name) != WC_LISTVIEWW) return TRUE;
+  *reinterpret_cast<HWND*>(context) = child;
+  return FALSE;
+}
+
+TEST(Program, ShowsItsWindowWithTheEmbeddedSkin) {
+  Skin skin{};
+  ASSERT_TRUE(ReadSkin(kSkinFile.data(), static_cast<std::uint32_t>(kSkinFile.size()), skin));
+  std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &started))
+      << GetLastError();
+  UniqueProcessHandle process(started.hProcess);
+  UniqueProcessHandle thread(started.hThread);
+  HWND window = WaitForMainWindow(started.dwProcessId);
+  ASSERT_TRUE(window);
+
+  HWND list = nullptr;
+  EnumChildWindows(window, &FindListControl, reinterpret_cast<LPARAM>(&list));
+  ASSERT_TRUE(list);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETBKCOLOR, 0, 0)),
+            skin.colours[kSkinFieldBackground]);
+  HWND queryButton = FindWindowExW(window, nullptr, WC_BUTTONW, L"批量查询");
+  ASSERT_TRUE(queryButton);
+  EXPECT_EQ(GetWindowLongW(queryButton, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+
+  // The exit routine destroys the process-wide module with the library still mapped and attached.
+  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   ASSERT_EQ(WaitForSingleObject(process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
   DWORD exitCode = 1;
   ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));

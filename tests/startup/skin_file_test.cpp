@@ -7,10 +7,9 @@
 #include <span>
 #include <vector>
 
+#include "startup/skin_file.h"
+
 namespace quillmere {
-
-extern const std::span<const std::uint8_t> kSkinFile;
-
 namespace {
 
 using Bytes = std::vector<unsigned char>;
