@@ -55,26 +55,42 @@ HWND WaitForMainWindow(DWORD processId) {
   return found.window;
 }
 
-TEST(Program, StartsWithItsWindowAndEndsWithExitCodeZeroWhenClosed) {
-  std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started = {};
-  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &started))
-      << GetLastError();
-  UniqueProcessHandle process(started.hProcess);
-  UniqueProcessHandle thread(started.hThread);
+// The built program, started for each test, with its main window up.
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started = {};
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started))
+        << GetLastError();
+    process.Reset(started.hProcess);
+    thread.Reset(started.hThread);
+    window = WaitForMainWindow(started.dwProcessId);
+    ASSERT_TRUE(window) << "no window captioned Quillmere-免费版";
+  }
 
-  HWND window = WaitForMainWindow(started.dwProcessId);
-  ASSERT_TRUE(window) << "no window captioned Quillmere-免费版";
-  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  // A test that failed half-way leaves no program behind.
+  void TearDown() override {
+    if (process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(process.Get(), 1);
+  }
 
-  ASSERT_EQ(WaitForSingleObject(process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
-  DWORD exitCode = 1;
-  ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
-  EXPECT_EQ(exitCode, 0u);
-}
+  void CloseAndExpectExitCodeZero() {
+    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_EQ(WaitForSingleObject(process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
+    EXPECT_EQ(exitCode, 0u);
+  }
+
+  UniqueProcessHandle process;
+  UniqueProcessHandle thread;
+  HWND window = nullptr;
+};
+
+TEST_F(ProgramTest, StartsWithItsWindowAndEndsWithExitCodeZeroWhenClosed) { CloseAndExpectExitCodeZero(); }
 
 BOOL CALLBACK FindListControl(HWND child, LPARAM context) {
   wchar_t name[32] = {};
@@ -84,21 +100,9 @@ BOOL CALLBACK FindListControl(HWND child, LPARAM context) {
   return FALSE;
 }
 
-TEST(Program, ShowsItsWindowWithTheEmbeddedSkin) {
+TEST_F(ProgramTest, ShowsItsWindowWithTheEmbeddedSkin) {
   Skin skin{};
   ASSERT_TRUE(ReadSkin(kSkinFile.data(), static_cast<std::uint32_t>(kSkinFile.size()), skin));
-  std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started = {};
-  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &started))
-      << GetLastError();
-  UniqueProcessHandle process(started.hProcess);
-  UniqueProcessHandle thread(started.hThread);
-  HWND window = WaitForMainWindow(started.dwProcessId);
-  ASSERT_TRUE(window);
-
   HWND list = nullptr;
   EnumChildWindows(window, &FindListControl, reinterpret_cast<LPARAM>(&list));
   ASSERT_TRUE(list);
@@ -107,13 +111,8 @@ TEST(Program, ShowsItsWindowWithTheEmbeddedSkin) {
   HWND queryButton = FindWindowExW(window, nullptr, WC_BUTTONW, L"批量查询");
   ASSERT_TRUE(queryButton);
   EXPECT_EQ(GetWindowLongW(queryButton, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
-
   // The exit routine destroys the process-wide module with the library still mapped and attached.
-  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  ASSERT_EQ(WaitForSingleObject(process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
-  DWORD exitCode = 1;
-  ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
-  EXPECT_EQ(exitCode, 0u);
+  CloseAndExpectExitCodeZero();
 }
 
 }  // namespace
