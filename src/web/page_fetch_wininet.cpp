@@ -21,11 +21,12 @@ struct Exchange {
   Text rawReplyHeaders;
 };
 
-void SetTimeouts(HINTERNET session, std::chrono::milliseconds timeout) {
-  DWORD milliseconds = static_cast<DWORD>(timeout.count());
+// Wine takes the connect time-out from the session and the send and receive time-outs only from the request,
+// so both are given all three.
+void SetTimeouts(HINTERNET handle, DWORD milliseconds) {
   for (DWORD option :
        {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-    InternetSetOptionA(session, option, &milliseconds, sizeof milliseconds);
+    InternetSetOptionA(handle, option, &milliseconds, sizeof milliseconds);
   }
 }
 
@@ -53,13 +54,13 @@ Text RawReplyHeaders(HINTERNET request) {
 // Opens session, connection and request, sends and reads; the three handles close in the reverse order
 // when this returns, on every path. Nothing when one of them cannot be opened.
 std::optional<Exchange> RunExchange(const PageFetchPlan& plan, const PageFetchArguments& arguments,
-                                    std::chrono::milliseconds timeout) {
+                                    unsigned long timeoutMs) {
   const InternetHandle session(
       plan.proxy.empty()
           ? InternetOpenA(plan.userAgent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0)
           : InternetOpenA(plan.userAgent.c_str(), INTERNET_OPEN_TYPE_PROXY, plan.proxy.c_str(), "", 0));
   if (!session) return std::nullopt;
-  SetTimeouts(session.Get(), timeout);
+  SetTimeouts(session.Get(), timeoutMs);
   const InternetHandle connection(InternetConnectA(session.Get(), plan.host.c_str(),
                                                    static_cast<INTERNET_PORT>(plan.port), nullptr, nullptr,
                                                    INTERNET_SERVICE_HTTP, 0, 0));
@@ -68,19 +69,21 @@ std::optional<Exchange> RunExchange(const PageFetchPlan& plan, const PageFetchAr
                                                 Text(kHttpVersion).c_str(), nullptr, nullptr,
                                                 plan.requestFlags, 0));
   if (!request) return std::nullopt;
+  SetTimeouts(request.Get(), timeoutMs);
   DWORD securityFlags = kIgnoredSecurityProblems;
   InternetSetOptionA(request.Get(), INTERNET_OPTION_SECURITY_FLAGS, &securityFlags, sizeof securityFlags);
 
   Bytes discardedBody;
   Bytes& body = arguments.bodyBytes != nullptr ? *arguments.bodyBytes : discardedBody;
   const Text& headerText = plan.headerText;
-  if (plan.sendsBody) {
-    FillBodyBytes(body, arguments.bodyText);
-    HttpSendRequestA(request.Get(), headerText.data(), static_cast<DWORD>(headerText.size()),
-                     body.empty() ? nullptr : body.data(), static_cast<DWORD>(body.size()));
-  } else {
-    HttpSendRequestA(request.Get(), headerText.data(), static_cast<DWORD>(headerText.size()), nullptr, 0);
-  }
+  if (plan.sendsBody) FillBodyBytes(body, arguments.bodyText);
+  const bool withBody = plan.sendsBody && !body.empty();
+  const bool sent =
+      HttpSendRequestA(request.Get(), headerText.data(), static_cast<DWORD>(headerText.size()),
+                       withBody ? body.data() : nullptr, withBody ? static_cast<DWORD>(body.size()) : 0);
+  // After a failed send there is no reply to read. Wine would still hand over a header block of a lone
+  // "\r\n"; the caller is told of the failure by an empty body and the 5000 spaces of an unread block.
+  if (!sent) return Exchange{Bytes(), Text(kRawHeaderBytes, ' ')};
   return Exchange{ReadBody(request.Get()), RawReplyHeaders(request.Get())};
 }
 
@@ -94,11 +97,11 @@ Bytes PageFetch(std::string_view address, int method, std::string_view bodyText,
                     bodyBytes, proxy, mergeCookies, addDefaultHeaders, fixHeaderCase});
 }
 
-Bytes FetchPage(const PageFetchArguments& arguments, std::chrono::milliseconds timeout) {
+Bytes FetchPage(const PageFetchArguments& arguments, unsigned long timeoutMs) {
   const PageFetchPlan plan = PlanPageFetch(arguments.address, arguments.method, arguments.cookies,
                                            arguments.headers, arguments.noRedirect, arguments.proxy,
                                            arguments.addDefaultHeaders, arguments.fixHeaderCase);
-  std::optional<Exchange> exchange = RunExchange(plan, arguments, timeout);
+  std::optional<Exchange> exchange = RunExchange(plan, arguments, timeoutMs);
   if (!exchange) return Bytes();
 
   Text cookiesSet = CollectSetCookies(exchange->rawReplyHeaders);

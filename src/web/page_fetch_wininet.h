@@ -3,8 +3,6 @@
 // three before it returns.
 #pragma once
 
-#include <chrono>
-
 #include "text/text.h"
 #include "web/bytes.h"
 
@@ -13,7 +11,7 @@ namespace quillmere {
 // WinInet leaves the wait for a reply unbounded (receive time-out 0 under Wine), so a server that accepts the
 // connection and never answers would hold the caller for ever. Connecting, sending and receiving are each
 // bounded by this.
-inline constexpr std::chrono::milliseconds kPageFetchTimeout{30000};
+inline constexpr unsigned long kPageFetchTimeoutMs = 30000;
 
 // The thirteen arguments of PageFetch. A null pointer is a parameter left out: for `cookies` that differs
 // from an empty text (passing one turns WinInet's own cookie store off); the other out-parameters are then
@@ -41,6 +39,6 @@ Bytes PageFetch(std::string_view address, int method = 0, std::string_view bodyT
                 bool fixHeaderCase = true);
 
 // PageFetch with a time-out of the caller's choosing (tests wait on a silent server for a short while).
-Bytes FetchPage(const PageFetchArguments& arguments, std::chrono::milliseconds timeout = kPageFetchTimeout);
+Bytes FetchPage(const PageFetchArguments& arguments, unsigned long timeoutMs = kPageFetchTimeoutMs);
 
 }  // namespace quillmere
