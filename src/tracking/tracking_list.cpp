@@ -37,13 +37,13 @@ int TrackingList::FindNumber(std::string_view number) const {
 void TrackingList::DeleteRow(int row) {
   if (row < 0 || row >= RowCount()) return;
   rows_.erase(rows_.begin() + row);
-  if (observer_) observer_->RowsChanged(row);
+  if (observer_) observer_->RowRemoved(row);
 }
 
 void TrackingList::ClearRows() {
   rows_.clear();
   rows_.shrink_to_fit();
-  if (observer_) observer_->RowsChanged(0);
+  if (observer_) observer_->RowsCleared();
 }
 
 void TrackingList::Renumber() {

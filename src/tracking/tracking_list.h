@@ -25,8 +25,11 @@ using TrackingRow = std::array<Text, kTrackingColumnCount>;
 class TrackingListObserver {
  public:
   virtual ~TrackingListObserver() = default;
-  // The row count changed, and every row from `firstRow` on may read differently.
+  // Rows were appended, or every row from `firstRow` on may read differently.
   virtual void RowsChanged(int firstRow) = 0;
+  // The row at `row` was removed; the rows below moved up.
+  virtual void RowRemoved(int row) = 0;
+  virtual void RowsCleared() = 0;
   // One cell was written.
   virtual void CellChanged(int row, int column) = 0;
 };

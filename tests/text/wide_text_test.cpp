@@ -20,5 +20,11 @@ TEST(WideText, CharacterWithoutGbkFormBecomesTheDefaultCharacter) {
   EXPECT_EQ(WideToText(L"a\U0001F600b"), "a?b");
 }
 
+TEST(WideText, CombiningMarkIsComposedWithTheCharacterBeforeIt) {
+  // e followed by a combining acute accent is the one GBK character e-acute (A8 A6).
+  EXPECT_EQ(WideToText(L"e\u0301"), "\xA8\xA6");
+  EXPECT_EQ(WideToText(L"\u00E9"), "\xA8\xA6");
+}
+
 }  // namespace
 }  // namespace quillmere

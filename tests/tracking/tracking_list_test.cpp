@@ -74,8 +74,12 @@ TEST(TrackingList, LongCellReadsBackWhole) {
 
 struct RecordingObserver : TrackingListObserver {
   void RowsChanged(int firstRow) override { rowsChanged.push_back(firstRow); }
+  void RowRemoved(int row) override { rowsRemoved.push_back(row); }
+  void RowsCleared() override { ++clearings; }
   void CellChanged(int row, int column) override { cellsChanged.emplace_back(row, column); }
   std::vector<int> rowsChanged;
+  std::vector<int> rowsRemoved;
+  int clearings = 0;
   std::vector<std::pair<int, int>> cellsChanged;
 };
 
@@ -85,8 +89,11 @@ TEST(TrackingList, ObserverHearsOfEveryChange) {
   list.SetObserver(&observer);
   list.AddNumberRow("c");
   list.DeleteRow(0);
+  list.Renumber();
   list.ClearRows();
-  EXPECT_EQ(observer.rowsChanged, (std::vector<int>{2, 0, 0}));
+  EXPECT_EQ(observer.rowsChanged, (std::vector<int>{2, 0}));
+  EXPECT_EQ(observer.rowsRemoved, (std::vector<int>{0}));
+  EXPECT_EQ(observer.clearings, 1);
   EXPECT_EQ(observer.cellsChanged, (std::vector<std::pair<int, int>>{{2, 0}, {2, 1}, {2, 2}, {2, 3}}));
 }
 

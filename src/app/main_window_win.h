@@ -1,0 +1,79 @@
+// The program's one window, made from its form: the notice and version labels, the number edit box and its
+// button, the batch-query button and the tracking list with its pop-up menu.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "app/list_commands.h"
+#include "app/main_form.h"
+#include "app/report_list_win.h"
+#include "app/tracking_list_view_win.h"
+#include "app/window_handles_win.h"
+#include "tracking/tracking_list.h"
+
+namespace quillmere {
+
+class MainWindow;
+
+// What the program does when its window is created and when it is about to be destroyed.
+class MainWindowEvents {
+ public:
+  virtual ~MainWindowEvents() = default;
+  // Runs inside the window's creation, after its controls exist.
+  virtual void OnWindowCreated(MainWindow& window) = 0;
+  virtual void OnWindowDestroyed() = 0;
+};
+
+class MainWindow final : private ListCommandControls {
+ public:
+  // Creates the window from its form and shows it. Null when the window could not be made or was destroyed
+  // during its own creation.
+  static std::unique_ptr<MainWindow> Create(HINSTANCE instance, MainWindowEvents& events);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  HWND Handle() const { return window_.Get(); }
+  HWND Control(ControlId id) const;
+  TrackingList& List() { return list_; }
+  ReportList ListControl() const { return ReportList(Control(kTrackingListId)); }
+
+  // Shows what changed in the list, then runs every waiting window message and returns.
+  void RunWaitingMessages();
+
+ private:
+  explicit MainWindow(MainWindowEvents& events) : events_(events) {}
+
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  bool OnCreate();
+  void OnCommand(int id);
+  LRESULT OnNotify(const NMHDR& header);
+  LRESULT OnControlColour(HDC dc, HWND control);
+  void OnDpiChanged(int dpi, const RECT& suggested);
+  void ShowListMenu();
+  void ApplyDpi(int dpi);
+
+  // ListCommandControls
+  Text NumberEditText() override;
+  Text ClipboardText() override;
+  void SetClipboardText(std::string_view text) override;
+  int SelectedRow() override;
+
+  MainWindowEvents& events_;
+  UniqueWindow window_;
+  std::array<HWND, MainForm::kControls.size()> controls_ = {};
+  UniqueMenu listMenu_;
+  UniqueFont font_;
+  int dpi_ = MainForm::kFormDpi;
+  TrackingList list_;
+  std::optional<TrackingListView> listView_;
+  ListCommands commands_{list_, *this};
+};
+
+}  // namespace quillmere

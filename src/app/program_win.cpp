@@ -1,0 +1,37 @@
+// The program's entry: it takes no arguments, makes the main window from its form and runs the window
+// thread's message loop. Closing the window ends the process with exit code 0.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdlib>
+
+#include "app/main_window_win.h"
+#include "app/message_loop_win.h"
+
+namespace quillmere {
+namespace {
+
+class Program final : public MainWindowEvents {
+ public:
+  void OnWindowCreated(MainWindow&) override {}
+
+  // The window is gone: the program ends at once, wherever the window thread stands (in a batch query, say);
+  // exit() runs the exit routine.
+  void OnWindowDestroyed() override { std::exit(0); }
+};
+
+int Run(HINSTANCE instance) {
+  INITCOMMONCONTROLSEX commonControls = {sizeof commonControls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&commonControls);
+
+  Program program;
+  std::unique_ptr<MainWindow> window = MainWindow::Create(instance, program);
+  if (!window) return 0;
+  RunMessageLoop(window->Handle());
+  return 0;
+}
+
+}  // namespace
+}  // namespace quillmere
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return quillmere::Run(instance); }
