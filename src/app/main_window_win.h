@@ -13,6 +13,8 @@
 #include "app/report_list_win.h"
 #include "app/tracking_list_view_win.h"
 #include "app/window_handles_win.h"
+#include "tracking/batch_query.h"
+#include "tracking/tracking_endpoint.h"
 #include "tracking/tracking_list.h"
 
 namespace quillmere {
@@ -28,11 +30,13 @@ class MainWindowEvents {
   virtual void OnWindowDestroyed() = 0;
 };
 
-class MainWindow final : private ListCommandControls {
+class MainWindow final : private ListCommandControls, private BatchQueryPlatform {
  public:
   // Creates the window from its form and shows it. Null when the window could not be made or was destroyed
   // during its own creation.
-  static std::unique_ptr<MainWindow> Create(HINSTANCE instance, MainWindowEvents& events);
+  // "批量查询" asks the tracking endpoint at `trackingEndpointBase`.
+  static std::unique_ptr<MainWindow> Create(HINSTANCE instance, MainWindowEvents& events,
+                                            std::string_view trackingEndpointBase = kTrackingEndpointBase);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -43,10 +47,11 @@ class MainWindow final : private ListCommandControls {
   ReportList ListControl() const { return ReportList(Control(kTrackingListId)); }
 
   // Shows what changed in the list, then runs every waiting window message and returns.
-  void RunWaitingMessages();
+  void RunWaitingMessages() override;
 
  private:
-  explicit MainWindow(MainWindowEvents& events) : events_(events) {}
+  MainWindow(MainWindowEvents& events, std::string_view trackingEndpointBase)
+      : events_(events), batchQuery_(list_, *this, trackingEndpointBase) {}
 
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -65,6 +70,12 @@ class MainWindow final : private ListCommandControls {
   void SetClipboardText(std::string_view text) override;
   int SelectedRow() override;
 
+  // BatchQueryPlatform
+  Bytes FetchReply(std::string_view address) override;
+  Text ReplyText(const Bytes& body) override;
+  void Pause(unsigned milliseconds) override;
+  void ShowRow(int row) override;
+
   MainWindowEvents& events_;
   UniqueWindow window_;
   std::array<HWND, MainForm::kControls.size()> controls_ = {};
@@ -74,6 +85,7 @@ class MainWindow final : private ListCommandControls {
   TrackingList list_;
   std::optional<TrackingListView> listView_;
   ListCommands commands_{list_, *this};
+  BatchQuery batchQuery_;
 };
 
 }  // namespace quillmere
