@@ -24,7 +24,9 @@ std::string HttpReply(std::string_view statusLine, std::string_view headerLines,
 
 class LoopbackServer {
  public:
-  LoopbackServer();  // listening on a free port of 127.0.0.1, or not Started() after 10 s
+  // Listening on a free port of 127.0.0.1, or not Started() after 10 s. With `alsoHttps`, a second port
+  // speaks HTTPS with a self-signed certificate, made at start.
+  explicit LoopbackServer(bool alsoHttps = false);
   ~LoopbackServer();
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -33,6 +35,8 @@ class LoopbackServer {
   int Port() const { return port_; }
   // "http://127.0.0.1:PORT"
   std::string Base() const;
+  // "https://127.0.0.1:PORT" of the HTTPS port
+  std::string SecureBase() const;
 
   // Answers requests for `target` (the request target exactly; "*" for every other one).
   void Reply(std::string_view target, std::string_view rawReply);
@@ -46,6 +50,7 @@ class LoopbackServer {
 
   std::string folder_;  // Windows path of the server's folder
   int port_ = 0;
+  int securePort_ = 0;
   int routes_ = 0;
 };
 

@@ -6,6 +6,8 @@ It is driven through a folder, because a Windows test program under Wine can sta
 no handle, pipe or exit code of it back:
 
   DIR/port              written (atomically) once the server listens: its port number
+  DIR/tls-port          with --tls, the port of a second listener that speaks HTTPS with a self-signed
+                        certificate for 127.0.0.1, made by openssl at start (same routes, same records)
   DIR/routes/NAME       a scripted reply: first line "TARGET<TAB>ACTION", then for the action "reply" the raw
                         reply bytes to send as they stand; "never" holds the connection open without a word;
                         "large N" sends a 200 reply with an N-byte body. TARGET is the request target exactly
@@ -19,6 +21,8 @@ It ends by itself after --lifetime seconds in any case, so a test that dies cann
 import argparse
 import os
 import socket
+import ssl
+import subprocess
 import threading
 import time
 
@@ -111,31 +115,76 @@ class Server:
                     return
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--dir", required=True)
-    parser.add_argument("--lifetime", type=float, default=300)
-    arguments = parser.parse_args()
-
-    server = Server(arguments.dir)
+def listen():
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     listener.bind(("127.0.0.1", 0))
     listener.listen(64)
     listener.settimeout(0.1)
-    write_atomically(os.path.join(arguments.dir, "port"), b"%d" % listener.getsockname()[1])
+    return listener
 
-    deadline = time.monotonic() + arguments.lifetime
-    stop_file = os.path.join(arguments.dir, "stop")
-    while time.monotonic() < deadline and not os.path.exists(stop_file):
+
+def tls_context(folder):
+    certificate = os.path.join(folder, "certificate.pem")
+    key = os.path.join(folder, "key.pem")
+    subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                    "-nodes", "-keyout", key, "-out", certificate, "-days", "1", "-subj", "/CN=127.0.0.1"],
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(certificate, key)
+    return context
+
+
+def accept_until(server, listener, context, finished):
+    while not finished():
         try:
             connection, _ = listener.accept()
         except socket.timeout:
             continue
         connection.settimeout(None)
-        threading.Thread(target=server.serve, args=(connection,), daemon=True).start()
-    server.stopping.set()
+        threading.Thread(target=serve_connection, args=(server, connection, context), daemon=True).start()
     listener.close()
+
+
+def serve_connection(server, connection, context):
+    if context is not None:
+        try:
+            connection.settimeout(10)
+            connection = context.wrap_socket(connection, server_side=True)
+            connection.settimeout(None)
+        except (ssl.SSLError, OSError):
+            connection.close()
+            return
+    server.serve(connection)
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--dir", required=True)
+    parser.add_argument("--lifetime", type=float, default=300)
+    parser.add_argument("--tls", action="store_true")
+    arguments = parser.parse_args()
+
+    server = Server(arguments.dir)
+    deadline = time.monotonic() + arguments.lifetime
+    stop_file = os.path.join(arguments.dir, "stop")
+
+    def finished():
+        return time.monotonic() >= deadline or os.path.exists(stop_file)
+
+    listeners = []
+    if arguments.tls:
+        secure = listen()
+        listeners.append(threading.Thread(target=accept_until, args=(server, secure, tls_context(arguments.dir), finished)))
+        write_atomically(os.path.join(arguments.dir, "tls-port"), b"%d" % secure.getsockname()[1])
+    plain = listen()
+    write_atomically(os.path.join(arguments.dir, "port"), b"%d" % plain.getsockname()[1])
+    for thread in listeners:
+        thread.start()
+    accept_until(server, plain, None, finished)
+    for thread in listeners:
+        thread.join()
+    server.stopping.set()
 
 
 if __name__ == "__main__":

@@ -87,7 +87,7 @@ std::string HttpReply(std::string_view statusLine, std::string_view headerLines,
          std::string(body);
 }
 
-LoopbackServer::LoopbackServer() {
+LoopbackServer::LoopbackServer(bool alsoHttps) {
   static int started = 0;
   const std::string unixFolder = std::string(QUILLMERE_TEST_SCRATCH) + "/server-" +
                                  std::to_string(GetCurrentProcessId()) + "-" +
@@ -100,7 +100,8 @@ LoopbackServer::LoopbackServer() {
   // Wine starts a Unix program through CreateProcess (given its Unix path) but hands back no process handle
   // and none of the standard handles: the folder is the only way to it.
   std::string commandLine = std::string(QUILLMERE_PYTHON) + " " + QUILLMERE_LOOPBACK_SERVER + " --dir " +
-                            unixFolder + " --lifetime " + std::to_string(kServerLifetimeSeconds);
+                            unixFolder + " --lifetime " + std::to_string(kServerLifetimeSeconds) +
+                            (alsoHttps ? " --tls" : "");
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
@@ -113,9 +114,11 @@ LoopbackServer::LoopbackServer() {
 
   const DWORD startedAt = GetTickCount();
   while (GetTickCount() - startedAt < kStartWaitMs) {
+    // The HTTPS port is written first, so both are there once the plain one is.
     const std::string port = ReadFile(folder_ + "\\port");
     if (!port.empty()) {
       port_ = std::stoi(port);
+      if (alsoHttps) securePort_ = std::stoi(ReadFile(folder_ + "\\tls-port"));
       return;
     }
     Sleep(20);
@@ -127,6 +130,8 @@ LoopbackServer::~LoopbackServer() {
 }
 
 std::string LoopbackServer::Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+std::string LoopbackServer::SecureBase() const { return "https://127.0.0.1:" + std::to_string(securePort_); }
 
 void LoopbackServer::Reply(std::string_view target, std::string_view rawReply) {
   AddRoute(target, "reply", rawReply);

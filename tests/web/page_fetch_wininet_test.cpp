@@ -222,5 +222,28 @@ TEST_F(PageFetchTest, A50MegabyteReplyArrivesWhole) {
   }
 }
 
+TEST(PageFetchOverHttps, CertificateErrorsDoNotStopARequest) {
+  LoopbackServer server(true);
+  ASSERT_TRUE(server.Started());
+  server.Reply("/secure", HttpReply("HTTP/1.1 200 OK", "", "over tls"));
+
+  // The certificate is self-signed: an unknown authority.
+  EXPECT_EQ(BytesView(PageFetch(server.SecureBase() + "/secure")), "over tls");
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_EQ(server.Requests()[0].requestLine, "GET /secure HTTP/1.1");
+}
+
+TEST(PageFetchOverHttps, ARedirectFromHttpToHttpsIsFollowed) {
+  LoopbackServer server(true);
+  ASSERT_TRUE(server.Started());
+  server.Reply("/from",
+               HttpReply("HTTP/1.1 302 Found", "Location: " + server.SecureBase() + "/to\r\n", "moved"));
+  server.Reply("/to", HttpReply("HTTP/1.1 200 OK", "", "arrived over tls"));
+
+  EXPECT_EQ(BytesView(PageFetch(server.Base() + "/from")), "arrived over tls");
+  ASSERT_EQ(server.Requests().size(), 2u);
+  EXPECT_EQ(server.Requests()[1].requestLine, "GET /to HTTP/1.1");
+}
+
 }  // namespace
 }  // namespace quillmere
