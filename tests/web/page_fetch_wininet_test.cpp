@@ -124,24 +124,31 @@ TEST_F(PageFetchTest, AnErrorStatusGivesItsBody) {
   EXPECT_EQ(BytesView(PageFetch(Address("/broken"))), "it broke");
 }
 
-TEST_F(PageFetchTest, SetCookieLinesAreCollected) {
-  server_.Reply("*", HttpReply("HTTP/1.1 200 OK", "Set-Cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n", "ok"));
+// The cookies of these tests live under /jar, so that WinInet's own store, which keeps them for the rest of
+// the process, never adds them to another test's request.
+TEST_F(PageFetchTest, SetCookieLinesAreCollectedAndWinInetsStoreKeepsThem) {
+  server_.Reply("*", HttpReply("HTTP/1.1 200 OK", "Set-Cookie: a=1; path=/jar\r\nSet-Cookie: b=2\r\n", "ok"));
   Text returnedCookies;
   Text rawReplyHeaders;
 
-  PageFetch(Address("/c"), 0, {}, nullptr, &returnedCookies, {}, &rawReplyHeaders);
+  PageFetch(Address("/jar/c"), 0, {}, nullptr, &returnedCookies, {}, &rawReplyHeaders);
 
   EXPECT_EQ(returnedCookies, "a=1; b=2");
   EXPECT_NE(rawReplyHeaders.find("\r\nSet-Cookie: b=2\r\n"), Text::npos);
   EXPECT_EQ(rawReplyHeaders.substr(rawReplyHeaders.size() - 4), "\r\n\r\n");
+
+  // With no cookies passed, WinInet's own cookie handling is on: the next request carries what it kept.
+  PageFetch(Address("/jar/d"));
+  ASSERT_EQ(server_.Requests().size(), 2u);
+  EXPECT_EQ(server_.Requests()[1].CountHeader("Cookie"), 1);
 }
 
 TEST_F(PageFetchTest, CookiesPassedAreSentAndMerged) {
-  server_.Reply("*", HttpReply("HTTP/1.1 200 OK", "Set-Cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n", "ok"));
+  server_.Reply("*", HttpReply("HTTP/1.1 200 OK", "Set-Cookie: a=1; path=/jar\r\nSet-Cookie: b=2\r\n", "ok"));
   Text cookies = "b=9; c=3";
   Text returnedCookies;
 
-  PageFetch(Address("/c"), 0, {}, &cookies, &returnedCookies);
+  PageFetch(Address("/jar/c"), 0, {}, &cookies, &returnedCookies);
 
   EXPECT_EQ(cookies, "a=1; b=2; c=3");
   EXPECT_EQ(returnedCookies, "a=1; b=2; c=3");
@@ -151,17 +158,17 @@ TEST_F(PageFetchTest, CookiesPassedAreSentAndMerged) {
 }
 
 TEST_F(PageFetchTest, AnEmptyCookieTextSendsNoCookieHeaderAndStillMerges) {
-  server_.Reply("*", HttpReply("HTTP/1.1 200 OK", "Set-Cookie: a=1; path=/\r\n", "ok"));
+  server_.Reply("*", HttpReply("HTTP/1.1 200 OK", "Set-Cookie: a=1; path=/jar\r\n", "ok"));
   Text cookies;
   Text returnedCookies;
 
-  PageFetch(Address("/c"), 0, {}, &cookies, &returnedCookies);
+  PageFetch(Address("/jar/c"), 0, {}, &cookies, &returnedCookies);
   EXPECT_EQ(cookies, "a=1");
   EXPECT_EQ(returnedCookies, "a=1");
 
   // WinInet's own store was off, so it kept nothing for a second request to send.
   Text noCookies;
-  PageFetch(Address("/c"), 0, {}, &noCookies);
+  PageFetch(Address("/jar/c"), 0, {}, &noCookies);
   ASSERT_EQ(server_.Requests().size(), 2u);
   for (const RecordedRequest& request : server_.Requests()) EXPECT_EQ(request.CountHeader("Cookie"), 0);
 }
@@ -174,7 +181,7 @@ TEST_F(PageFetchTest, AHeaderBlockOver5000BytesGivesSpacesAndNoCookies) {
   Text rawReplyHeaders;
   Text returnedCookies = "stale";
 
-  const Bytes body = PageFetch(Address("/long"), 0, {}, nullptr, &returnedCookies, {}, &rawReplyHeaders);
+  const Bytes body = PageFetch(Address("/jar/long"), 0, {}, nullptr, &returnedCookies, {}, &rawReplyHeaders);
 
   EXPECT_EQ(BytesView(body), "body after a long head");
   EXPECT_EQ(rawReplyHeaders, Text(kRawHeaderBytes, ' '));
