@@ -13,13 +13,14 @@ no handle, pipe or exit code of it back:
                         "large N" sends a 200 reply with an N-byte body. TARGET is the request target exactly
                         (an absolute address when the server serves as a proxy); "*" answers every other one.
   DIR/requests/NNNNNN   every request as it arrived: request line, header lines, empty line, body bytes
-  DIR/stop              made by the test: the server ends within a tenth of a second
+  DIR/stop              made by the test: the server ends within a tenth of a second and removes DIR
 
 It ends by itself after --lifetime seconds in any case, so a test that dies cannot leave it behind.
 """
 
 import argparse
 import os
+import shutil
 import socket
 import ssl
 import subprocess
@@ -185,6 +186,8 @@ def main():
     for thread in listeners:
         thread.join()
     server.stopping.set()
+    # The test has read what it wanted before it asked the server to stop.
+    shutil.rmtree(arguments.dir, ignore_errors=True)
 
 
 if __name__ == "__main__":
