@@ -15,6 +15,7 @@ namespace {
 constexpr wchar_t kWindowClassName[] = L"QuillmereMainWindow";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr UINT kFlushListMessage = WM_APP + 1;
+constexpr UINT kAppendNumbersMessage = WM_APP + 2;
 
 struct ControlClass {
   const wchar_t* className;
@@ -90,6 +91,14 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, MainWindowEve
   return window;
 }
 
+MainWindow::MainWindow(MainWindowEvents& events, std::string_view trackingEndpointBase)
+    : events_(events),
+      dropTarget_([this](const std::wstring& eventText) {
+        fileCommands_->ImportByDrop(eventText);
+        listView_->Flush();
+      }),
+      batchQuery_(list_, *this, trackingEndpointBase) {}
+
 MainWindow::~MainWindow() {
   // Destroyed first, while every member its last messages may reach still exists.
   window_.Reset();
@@ -143,6 +152,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kFlushListMessage:
       if (listView_) listView_->Flush();
       return 0;
+    case kAppendNumbersMessage:
+      fileCommands_->AppendNumbers(wParam, lParam);
+      listView_->Flush();
+      return TRUE;
     case WM_DESTROY:
       events_.OnWindowDestroyed();
       return 0;
@@ -184,6 +197,7 @@ bool MainWindow::OnCreate() {
     list.InsertColumn(static_cast<int>(i), MainForm::kColumns[i].title, MainForm::kColumns[i].width);
   }
   listView_.emplace(list_, list, Handle(), kFlushListMessage);
+  fileCommands_.emplace(list_, Handle(), kAppendNumbersMessage);
 
   ApplyDpi(DpiForWindow(Handle()));
   const FormRect outer = ScaleForDpi(MainForm::kWindowRect, dpi_);
@@ -235,6 +249,15 @@ void MainWindow::OnCommand(int id) {
       break;
     case kClearAllCommand:
       commands_.ClearAll();
+      break;
+    case kImportNumbersCommand:
+      fileCommands_->ImportByDialog();
+      break;
+    case kExportResultsCommand:
+      fileCommands_->ExportResults();
+      break;
+    case kExportUnresolvedCommand:
+      fileCommands_->ExportUnresolved();
       break;
     case kBatchQueryButtonId:
       batchQuery_.RunBatchQuery();

@@ -8,6 +8,8 @@
 #include <memory>
 #include <optional>
 
+#include "app/drop_target_win.h"
+#include "app/file_commands_win.h"
 #include "app/list_commands.h"
 #include "app/main_form.h"
 #include "app/report_list_win.h"
@@ -49,9 +51,11 @@ class MainWindow final : private ListCommandControls, private BatchQueryPlatform
   // Shows what changed in the list, then runs every waiting window message and returns.
   void RunWaitingMessages() override;
 
+  // 拖放对象1: delivers the files dropped on the window it watches to the drop import.
+  DropTarget& FileDropTarget() { return dropTarget_; }
+
  private:
-  MainWindow(MainWindowEvents& events, std::string_view trackingEndpointBase)
-      : events_(events), batchQuery_(list_, *this, trackingEndpointBase) {}
+  MainWindow(MainWindowEvents& events, std::string_view trackingEndpointBase);
 
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -85,6 +89,8 @@ class MainWindow final : private ListCommandControls, private BatchQueryPlatform
   TrackingList list_;
   std::optional<TrackingListView> listView_;
   ListCommands commands_{list_, *this};
+  std::optional<FileCommands> fileCommands_;
+  DropTarget dropTarget_;
   BatchQuery batchQuery_;
 };
 

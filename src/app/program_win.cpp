@@ -13,7 +13,12 @@ namespace {
 
 class Program final : public MainWindowEvents {
  public:
-  void OnWindowCreated(MainWindow&) override {}
+  void OnWindowCreated(MainWindow& window) override {
+    // The tracking list becomes the window the drop target watches; a failed registration only means that
+    // dropped files are not received.
+    window.FileDropTarget().Watch(window.Control(kTrackingListId));
+    window.FileDropTarget().AcceptFiles(true);
+  }
 
   // The window is gone: the program ends at once, wherever the window thread stands (in a batch query, say);
   // exit() runs the exit routine.

@@ -18,18 +18,18 @@ int TrackingList::AppendRow() {
 
 const Text& TrackingList::CellText(int row, int column) const {
   if (!Exists(row, column)) return kNoText;
-  return rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+  return rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)];
 }
 
 void TrackingList::SetCellText(int row, int column, std::string_view text) {
   if (!Exists(row, column)) return;
-  rows_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
+  rows_[static_cast<std::size_t>(row)].cells[static_cast<std::size_t>(column)] = text;
   if (observer_) observer_->CellChanged(row, column);
 }
 
 int TrackingList::FindNumber(std::string_view number) const {
   for (std::size_t i = 0; i < rows_.size(); ++i) {
-    if (rows_[i][kNumberColumn] == number) return static_cast<int>(i);
+    if (rows_[i].cells[kNumberColumn] == number) return static_cast<int>(i);
   }
   return -1;
 }
@@ -48,8 +48,17 @@ void TrackingList::ClearRows() {
 
 void TrackingList::Renumber() {
   const int count = RowCount();
-  for (int k = 1; k <= count; ++k) rows_[static_cast<std::size_t>(k - 1)][kIdColumn] = std::to_string(k);
+  for (int k = 1; k <= count; ++k) rows_[static_cast<std::size_t>(k - 1)].cells[kIdColumn] = std::to_string(k);
   if (observer_) observer_->RowsChanged(0);
+}
+
+RowStatus TrackingList::Status(int row) const {
+  if (row < 0 || row >= RowCount()) return RowStatus::kWaiting;
+  return rows_[static_cast<std::size_t>(row)].status;
+}
+
+void TrackingList::SetStatus(int row, RowStatus status) {
+  if (row >= 0 && row < RowCount()) rows_[static_cast<std::size_t>(row)].status = status;
 }
 
 int TrackingList::AddNumberRow(std::string_view trackingNumber) {
@@ -58,6 +67,7 @@ int TrackingList::AddNumberRow(std::string_view trackingNumber) {
   SetCellText(index, kNumberColumn, trackingNumber);
   SetCellText(index, kLogisticsColumn, kStatusWaiting);
   SetCellText(index, kCompanyColumn, kStatusWaiting);
+  SetStatus(index, RowStatus::kWaiting);
   return index;
 }
 

@@ -17,8 +17,19 @@ inline constexpr std::string_view kStatusWaiting = "等待查询";
 inline constexpr std::string_view kStatusNoTrace = "暂无物流信息";
 inline constexpr std::string_view kStatusFailed = "查询失败";
 
-// `id`, `trackingNumber`, `logistics`, `company`, addressed by column index.
-using TrackingRow = std::array<Text, kTrackingColumnCount>;
+// Where a row stands with the batch query. It is the row's own, not a column of the list: the cells keep
+// showing the texts the commands wrote.
+enum class RowStatus : unsigned char {
+  kWaiting,  // added, not queried yet
+  kQueried,  // a reply came, whether or not it held a trace
+  kFailed,   // the request produced no reply at all
+};
+
+struct TrackingRow {
+  // `id`, `trackingNumber`, `logistics`, `company`, addressed by column index.
+  std::array<Text, kTrackingColumnCount> cells;
+  RowStatus status = RowStatus::kWaiting;
+};
 
 // Told of every change, so that a view can show it. Cheap to call: a view collects the changes and brings
 // its control up to date once per command.
@@ -51,6 +62,10 @@ class TrackingList {
   void DeleteRow(int row);
   void ClearRows();
   void Renumber();
+  // kWaiting for a row that does not exist.
+  RowStatus Status(int row) const;
+  // Does nothing when the row does not exist.
+  void SetStatus(int row, RowStatus status);
   // Appends a complete row (id, number, and the waiting status twice) and returns its index.
   int AddNumberRow(std::string_view trackingNumber);
   // Makes room for `count` more rows, so a large paste or import grows the storage once.

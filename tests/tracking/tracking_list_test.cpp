@@ -38,6 +38,19 @@ TEST(TrackingList, AddNumberRowFillsACompleteRow) {
   EXPECT_EQ(list.CellText(1, 4), "");
 }
 
+TEST(TrackingList, StatusIsTheRowsOwnAndMovesWithIt) {
+  TrackingList list = ListOf({"a", "b", "c"});
+  EXPECT_EQ(list.Status(0), RowStatus::kWaiting);
+  list.SetStatus(1, RowStatus::kFailed);
+  list.SetStatus(2, RowStatus::kQueried);
+  list.DeleteRow(0);
+  EXPECT_EQ(list.Status(0), RowStatus::kFailed);
+  EXPECT_EQ(list.Status(1), RowStatus::kQueried);
+  EXPECT_EQ(list.CellText(0, kLogisticsColumn), "等待查询");  // the status is not a cell
+  list.SetStatus(5, RowStatus::kFailed);
+  EXPECT_EQ(list.Status(5), RowStatus::kWaiting);
+}
+
 TEST(TrackingList, DeleteThenRenumberKeepsIdsInStep) {
   TrackingList list = ListOf({"a", "b", "c"});
   list.DeleteRow(1);
