@@ -322,4 +322,8 @@ void MainWindow::ShowRow(int row) {
   ListControl().EnsureVisible(row);
 }
 
+void MainWindow::ShowProgress(int done, int total) { taskbarProgress_.Show(Handle(), done, total); }
+
+void MainWindow::ClearProgress() { taskbarProgress_.Clear(Handle()); }
+
 }  // namespace quillmere
