@@ -88,10 +88,21 @@ TEST_F(BatchQueryWindowTest, RowsAreFilledFromTheRepliesWithAPauseAfterEach) {
   EXPECT_GE(elapsed, 5u * 1500u);
 }
 
-TEST_F(BatchQueryWindowTest, AnEmptyNumberIsQueriedAsItStands) {
+TEST_F(BatchQueryWindowTest, AnEmptyNumberIsQueriedAsItStandsWithTheDefaultHeadersOnly) {
   Add({""});
   driver.Click(kBatchQueryButtonId);
-  EXPECT_EQ(RequestLines(), (std::vector<std::string>{Get("")}));
+
+  const std::vector<RecordedRequest> requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].requestLine, "GET /API/kd.php?Express= HTTP/1.1");
+  const std::vector<std::string> headers = {
+      "Host: 127.0.0.1:" + std::to_string(server.Port()),
+      "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)",
+      "Accept: */*",
+      "Referer: " + server.Base() + "/API/kd.php?Express=",
+      "Accept-Language: zh-cn",
+  };
+  EXPECT_EQ(requests[0].headerLines, headers);
   EXPECT_EQ(Row(0), (std::vector<std::wstring>{L"1", L"", L"暂无物流信息", L""}));
 }
 
