@@ -104,10 +104,10 @@ TEST_F(BatchQueryTest, FieldsAreCutFromTheReply) {
     std::string_view logistics, company;
   };
   const Case cases[] = {
-      {Reply("顺丰速运", "\"2026-12-10 09:12\": \"已签收\",\n        \"2026-12-09 18:40\": \"派送中\""),
-       "2026-12-10 09:12\": \"已签收\",\n        \"2026-12-09 18:40\": \"派送中\"\n    ", "顺丰速运"},
+      {Reply("青鸟速运", "\"2026-12-10 09:12\": \"已签收\",\n        \"2026-12-09 18:40\": \"派送中\""),
+       "2026-12-10 09:12\": \"已签收\",\n        \"2026-12-09 18:40\": \"派送中\"\n    ", "青鸟速运"},
       // The company marker without the trace marker.
-      {"{ \"Name of company\": \"中通快递\", \"data\": {} }", "暂无物流信息", "中通快递"},
+      {"{ \"Name of company\": \"远山快递\", \"data\": {} }", "暂无物流信息", "远山快递"},
       // The trace marker with no closing brace after it.
       {" \"data\": {\n        \"time\": \"open", "暂无物流信息", ""},
       {"<html>502 Bad Gateway</html>", "暂无物流信息", ""},
@@ -165,7 +165,7 @@ TEST_F(BatchQueryTest, TheNumberIsAppendedExactlyAsStored) {
 
 TEST_F(BatchQueryTest, ARunRequeriesRowsThatHoldAResult) {
   Add({"A"});
-  platform.replies[Address("A")] = Reply("韵达快递", "\"t\": \"在途\"");
+  platform.replies[Address("A")] = Reply("海燕快递", "\"t\": \"在途\"");
   query.RunBatchQuery();
   platform.replies.clear();
   query.RunBatchQuery();

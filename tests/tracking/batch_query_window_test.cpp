@@ -64,12 +64,12 @@ class BatchQueryWindowTest : public testing::Test {
 };
 
 TEST_F(BatchQueryWindowTest, RowsAreFilledFromTheRepliesWithAPauseAfterEach) {
-  Answer("SF1001", TrackingReply(Utf8(u8"顺丰速运"), Utf8(u8"\"2026-12-10 09:12\": \"已签收\"")));
-  Answer("ZT2002", "{ \"Name of company\": \"" + Utf8(u8"中通快递") + "\", \"data\": {} }");
+  Answer("SF1001", TrackingReply(Utf8(u8"青鸟速运"), Utf8(u8"\"2026-12-10 09:12\": \"已签收\"")));
+  Answer("ZT2002", "{ \"Name of company\": \"" + Utf8(u8"远山快递") + "\", \"data\": {} }");
   Answer("NONE3", "<html>no record</html>");
   // "已签收" in GBK: not UTF-8, so the whole reply converts to nothing.
   Answer("GBK4", TrackingReply("\xCB\xB3\xB7\xE1", "\"t\": \"\xD2\xD1\xC7\xA9\xCA\xD5\""));
-  Answer("EMOJI5", TrackingReply(Utf8(u8"韵达快递"), Utf8(u8"\"t\": \"已签收 😀 谢谢\"")));
+  Answer("EMOJI5", TrackingReply(Utf8(u8"海燕快递"), Utf8(u8"\"t\": \"已签收 😀 谢谢\"")));
   Add({"SF1001", "ZT2002", "NONE3", "GBK4", "EMOJI5"});
 
   const ULONGLONG start = GetTickCount64();
@@ -77,12 +77,12 @@ TEST_F(BatchQueryWindowTest, RowsAreFilledFromTheRepliesWithAPauseAfterEach) {
   const ULONGLONG elapsed = GetTickCount64() - start;
 
   EXPECT_EQ(Row(0), (std::vector<std::wstring>{L"1", L"SF1001", L"2026-12-10 09:12\": \"已签收\"\n    ",
-                                               L"顺丰速运"}));
-  EXPECT_EQ(Row(1), (std::vector<std::wstring>{L"2", L"ZT2002", L"暂无物流信息", L"中通快递"}));
+                                               L"青鸟速运"}));
+  EXPECT_EQ(Row(1), (std::vector<std::wstring>{L"2", L"ZT2002", L"暂无物流信息", L"远山快递"}));
   EXPECT_EQ(Row(2), (std::vector<std::wstring>{L"3", L"NONE3", L"暂无物流信息", L""}));
   EXPECT_EQ(Row(3), (std::vector<std::wstring>{L"4", L"GBK4", L"暂无物流信息", L""}));
   EXPECT_EQ(Row(4),
-            (std::vector<std::wstring>{L"5", L"EMOJI5", L"t\": \"已签收 ? 谢谢\"\n    ", L"韵达快递"}));
+            (std::vector<std::wstring>{L"5", L"EMOJI5", L"t\": \"已签收 ? 谢谢\"\n    ", L"海燕快递"}));
   EXPECT_EQ(RequestLines(), (std::vector<std::string>{Get("SF1001"), Get("ZT2002"), Get("NONE3"), Get("GBK4"),
                                                       Get("EMOJI5")}));
   EXPECT_GE(elapsed, 5u * 1500u);

@@ -29,9 +29,9 @@ def between(text, left, right):
 
 class DemoEndpointTest(unittest.TestCase):
     def test_numbers_of_every_shape_get_a_trace_and_a_company(self):
-        for number, company in [("SF1234567890123", "顺丰速运"), ("YT1234567890123", "圆通速递"),
-                                ("JT0001234567891", "极兔速递"), ("755012345678901", "中通快递"),
-                                ("4312345678901", "韵达快递")]:
+        for number, company in [("SF1234567890123", "青鸟速运"), ("YT1234567890123", "云帆速递"),
+                                ("JT0001234567891", "星河速递"), ("755012345678901", "远山快递"),
+                                ("4312345678901", "海燕快递")]:
             reply = endpoint.reply_for(number)
             self.assertEqual(between(reply, COMPANY_LEFT, b'",').decode("utf-8"), company, number)
             trace = between(reply, LOGISTICS_LEFT, b"}").decode("utf-8")
@@ -40,7 +40,7 @@ class DemoEndpointTest(unittest.TestCase):
 
     def test_a_number_ending_in_zero_has_a_company_but_no_trace(self):
         reply = endpoint.reply_for("SF1234567890120")
-        self.assertEqual(between(reply, COMPANY_LEFT, b'",').decode("utf-8"), "顺丰速运")
+        self.assertEqual(between(reply, COMPANY_LEFT, b'",').decode("utf-8"), "青鸟速运")
         self.assertIsNone(between(reply, LOGISTICS_LEFT, b"}"))
 
     def test_an_unknown_number_has_neither(self):
