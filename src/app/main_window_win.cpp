@@ -5,7 +5,9 @@
 #include "app/clipboard_win.h"
 #include "app/dpi_win.h"
 #include "app/message_loop_win.h"
+#include "text/utf8_text.h"
 #include "text/wide_text.h"
+#include "web/page_fetch_wininet.h"
 
 namespace quillmere {
 namespace {
@@ -75,9 +77,10 @@ bool AppendMenuText(HMENU menu, UINT flags, UINT_PTR item, std::string_view text
 
 }  // namespace
 
-std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, MainWindowEvents& events) {
+std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, MainWindowEvents& events,
+                                               std::string_view trackingEndpointBase) {
   if (!RegisterWindowClass(instance, &MainWindow::WindowProcedure)) return nullptr;
-  std::unique_ptr<MainWindow> window(new MainWindow(events));
+  std::unique_ptr<MainWindow> window(new MainWindow(events, trackingEndpointBase));
   const FormRect rect = ScaleForDpi(MainForm::kWindowRect, SystemDpi());
   HWND handle =
       CreateWindowExW(0, kWindowClassName, TextToWide(MainForm::kCaption).c_str(), kWindowStyle, rect.x,
@@ -88,11 +91,13 @@ std::unique_ptr<MainWindow> MainWindow::Create(HINSTANCE instance, MainWindowEve
   return window;
 }
 
-MainWindow::MainWindow(MainWindowEvents& events)
-    : events_(events), dropTarget_([this](const std::wstring& eventText) {
+MainWindow::MainWindow(MainWindowEvents& events, std::string_view trackingEndpointBase)
+    : events_(events),
+      dropTarget_([this](const std::wstring& eventText) {
         fileCommands_->ImportByDrop(eventText);
         listView_->Flush();
-      }) {}
+      }),
+      batchQuery_(list_, *this, trackingEndpointBase) {}
 
 MainWindow::~MainWindow() {
   // Destroyed first, while every member its last messages may reach still exists.
@@ -254,6 +259,9 @@ void MainWindow::OnCommand(int id) {
     case kExportUnresolvedCommand:
       fileCommands_->ExportUnresolved();
       break;
+    case kBatchQueryButtonId:
+      batchQuery_.RunBatchQuery();
+      break;
     case kAboutCommand:  // "关于" has no action
     default:
       return;
@@ -301,5 +309,21 @@ Text MainWindow::ClipboardText() { return ReadClipboardText(Handle()); }
 void MainWindow::SetClipboardText(std::string_view text) { WriteClipboardText(Handle(), text); }
 
 int MainWindow::SelectedRow() { return ListControl().FirstSelected(); }
+
+Bytes MainWindow::FetchReply(std::string_view address) { return PageFetch(address, 0); }
+
+Text MainWindow::ReplyText(const Bytes& body) { return Utf8ToText(BytesView(body)); }
+
+void MainWindow::Pause(unsigned milliseconds) { Sleep(milliseconds); }
+
+void MainWindow::ShowRow(int row) {
+  // The control must hold the row before it can scroll to it.
+  if (listView_) listView_->Flush();
+  ListControl().EnsureVisible(row);
+}
+
+void MainWindow::ShowProgress(int done, int total) { taskbarProgress_.Show(Handle(), done, total); }
+
+void MainWindow::ClearProgress() { taskbarProgress_.Clear(Handle()); }
 
 }  // namespace quillmere

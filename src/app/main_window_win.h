@@ -13,8 +13,11 @@
 #include "app/list_commands.h"
 #include "app/main_form.h"
 #include "app/report_list_win.h"
+#include "app/taskbar_progress_win.h"
 #include "app/tracking_list_view_win.h"
 #include "app/window_handles_win.h"
+#include "tracking/batch_query.h"
+#include "tracking/tracking_endpoint.h"
 #include "tracking/tracking_list.h"
 
 namespace quillmere {
@@ -30,11 +33,13 @@ class MainWindowEvents {
   virtual void OnWindowDestroyed() = 0;
 };
 
-class MainWindow final : private ListCommandControls {
+class MainWindow final : private ListCommandControls, private BatchQueryPlatform {
  public:
   // Creates the window from its form and shows it. Null when the window could not be made or was destroyed
   // during its own creation.
-  static std::unique_ptr<MainWindow> Create(HINSTANCE instance, MainWindowEvents& events);
+  // "批量查询" asks the tracking endpoint at `trackingEndpointBase`.
+  static std::unique_ptr<MainWindow> Create(HINSTANCE instance, MainWindowEvents& events,
+                                            std::string_view trackingEndpointBase = kTrackingEndpointBase);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -45,13 +50,13 @@ class MainWindow final : private ListCommandControls {
   ReportList ListControl() const { return ReportList(Control(kTrackingListId)); }
 
   // Shows what changed in the list, then runs every waiting window message and returns.
-  void RunWaitingMessages();
+  void RunWaitingMessages() override;
 
   // 拖放对象1: delivers the files dropped on the window it watches to the drop import.
   DropTarget& FileDropTarget() { return dropTarget_; }
 
  private:
-  explicit MainWindow(MainWindowEvents& events);
+  MainWindow(MainWindowEvents& events, std::string_view trackingEndpointBase);
 
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -70,6 +75,14 @@ class MainWindow final : private ListCommandControls {
   void SetClipboardText(std::string_view text) override;
   int SelectedRow() override;
 
+  // BatchQueryPlatform
+  Bytes FetchReply(std::string_view address) override;
+  Text ReplyText(const Bytes& body) override;
+  void Pause(unsigned milliseconds) override;
+  void ShowRow(int row) override;
+  void ShowProgress(int done, int total) override;
+  void ClearProgress() override;
+
   MainWindowEvents& events_;
   UniqueWindow window_;
   std::array<HWND, MainForm::kControls.size()> controls_ = {};
@@ -81,6 +94,8 @@ class MainWindow final : private ListCommandControls {
   ListCommands commands_{list_, *this};
   std::optional<FileCommands> fileCommands_;
   DropTarget dropTarget_;
+  TaskbarProgress taskbarProgress_;
+  BatchQuery batchQuery_;
 };
 
 }  // namespace quillmere

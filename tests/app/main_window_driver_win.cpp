@@ -28,8 +28,8 @@ class ClipboardScope {
 
 }  // namespace
 
-MainWindowDriver::MainWindowDriver(MainWindowEvents& events)
-    : window_(MainWindow::Create(GetModuleHandleW(nullptr), events)) {
+MainWindowDriver::MainWindowDriver(MainWindowEvents& events, std::string_view trackingEndpointBase)
+    : window_(MainWindow::Create(GetModuleHandleW(nullptr), events, trackingEndpointBase)) {
   if (!window_) ADD_FAILURE() << "the main window was not created";
 }
 

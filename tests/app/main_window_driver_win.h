@@ -30,7 +30,8 @@ inline void WaitForMessages() {
 
 class MainWindowDriver {
  public:
-  explicit MainWindowDriver(MainWindowEvents& events);
+  explicit MainWindowDriver(MainWindowEvents& events,
+                            std::string_view trackingEndpointBase = kTrackingEndpointBase);
 
   MainWindow& Window() { return *window_; }
   HWND Handle() const { return window_->Handle(); }

@@ -135,7 +135,7 @@ TEST_F(MainWindowTest, PasteSplitsTheClipboardOnCrLfOnly) {
   const Case cases[] = {
       {L"a\r\n\r\nb\r\n", {L"a", L"", L"b"}},
       {L"a\nb\n", {L"a\nb\n"}},
-      {L"\u3000中通 75\u3000\r\n\tYT2 \r\n", {L"中通 75", L"\tYT2"}},
+      {L"\u3000远山 75\u3000\r\n\tYT2 \r\n", {L"远山 75", L"\tYT2"}},
       {L"", {}},
   };
   for (const Case& c : cases) {
@@ -146,9 +146,9 @@ TEST_F(MainWindowTest, PasteSplitsTheClipboardOnCrLfOnly) {
 }
 
 TEST_F(MainWindowTest, PastedChineseIsHeldAsGbkWhateverTheAnsiCodePage) {
-  Paste(L"中通快递\r\n");
-  EXPECT_EQ(driver.Window().List().CellText(0, kNumberColumn), "\xD6\xD0\xCD\xA8\xBF\xEC\xB5\xDD");
-  EXPECT_EQ(driver.Cell(0, kNumberColumn), L"中通快递");
+  Paste(L"远山快递\r\n");
+  EXPECT_EQ(driver.Window().List().CellText(0, kNumberColumn), "\xD4\xB6\xC9\xBD\xBF\xEC\xB5\xDD");
+  EXPECT_EQ(driver.Cell(0, kNumberColumn), L"远山快递");
 }
 
 TEST_F(MainWindowTest, PasteWithNoTextOnTheClipboardAddsNothing) {

@@ -67,9 +67,9 @@ TrackingList ListOf(std::initializer_list<std::string_view> numbers) {
 TEST(NumberFiles, ResultFileHasATabEndedLinePerRow) {
   TrackingList list = ListOf({"SF1", "YT2", "ZT3"});
   list.SetCellText(0, kLogisticsColumn, "到达\n  \"派送\"");
-  list.SetCellText(0, kCompanyColumn, "顺丰");
+  list.SetCellText(0, kCompanyColumn, "青鸟");
   EXPECT_EQ(ResultFileText(list),
-            "SF1\t到达\n  \"派送\"\t顺丰\t\r\n"
+            "SF1\t到达\n  \"派送\"\t青鸟\t\r\n"
             "YT2\t等待查询\t等待查询\t\r\n"
             "ZT3\t等待查询\t等待查询\t");
   EXPECT_EQ(ResultFileText(TrackingList()), "");

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "app/main_form.h"
 #include "native/unique_handle.h"
 #include "startup/skin_file.h"
 #include "startup/skin_format.h"
@@ -113,6 +114,61 @@ TEST_F(ProgramTest, ShowsItsWindowWithTheEmbeddedSkin) {
   EXPECT_EQ(GetWindowLongW(queryButton, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
   // The exit routine destroys the process-wide module with the library still mapped and attached.
   CloseAndExpectExitCodeZero();
+}
+
+struct StartedProgram {
+  UniqueProcessHandle process;
+  UniqueProcessHandle thread;
+  HWND window = nullptr;
+};
+
+StartedProgram StartProgram() {
+  std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  StartedProgram program;
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &started)) {
+    return program;
+  }
+  program.process = UniqueProcessHandle(started.hProcess);
+  program.thread = UniqueProcessHandle(started.hThread);
+  program.window = WaitForMainWindow(started.dwProcessId);
+  return program;
+}
+
+// A batch query lets messages through only between its requests and pauses: a message sent to the window
+// waits for the next of those points, so one wait of a good part of a pause shows that a run is under way.
+bool WindowIsInABatchQuery(HWND window) {
+  for (int probe = 0; probe < 3; ++probe) {
+    const ULONGLONG sentAt = GetTickCount64();
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+    if (GetTickCount64() - sentAt >= 300) return true;
+  }
+  return false;
+}
+
+TEST(Program, ClosingTheWindowInTheMiddleOfABatchQueryEndsItWithExitCodeZero) {
+  StartedProgram program = StartProgram();
+  ASSERT_TRUE(program.window) << "no window captioned Quillmere-免费版";
+  for (const wchar_t* number : {L"SF1234567890123", L"YT1234567890123", L"4312345678901", L"SF9", L"SF8"}) {
+    SendMessageW(GetDlgItem(program.window, kNumberEditId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(number));
+    SendMessageW(GetDlgItem(program.window, kAddNumberButtonId), BM_CLICK, 0, 0);
+  }
+  // Five rows take at least 7.5 s; the window is closed a few seconds into the run at most.
+  PostMessageW(GetDlgItem(program.window, kBatchQueryButtonId), BM_CLICK, 0, 0);
+  Sleep(500);
+  ASSERT_TRUE(WindowIsInABatchQuery(program.window));
+  const ULONGLONG closedAt = GetTickCount64();
+  PostMessageW(program.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+
+  ASSERT_EQ(WaitForSingleObject(program.process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
+  EXPECT_LT(GetTickCount64() - closedAt, 4000u) << "the run went on to its end";
+  DWORD exitCode = 1;
+  ASSERT_TRUE(GetExitCodeProcess(program.process.Get(), &exitCode));
+  EXPECT_EQ(exitCode, 0u);
 }
 
 }  // namespace
