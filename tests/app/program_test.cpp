@@ -56,64 +56,25 @@ HWND WaitForMainWindow(DWORD processId) {
   return found.window;
 }
 
-// The built program, started for each test, with its main window up.
-class ProgramTest : public testing::Test {
- protected:
-  void SetUp() override {
-    std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &started))
-        << GetLastError();
-    process.Reset(started.hProcess);
-    thread.Reset(started.hThread);
-    window = WaitForMainWindow(started.dwProcessId);
-    ASSERT_TRUE(window) << "no window captioned Quillmere-免费版";
-  }
+TEST(Program, StartsWithItsWindowAndEndsWithExitCodeZeroWhenClosed) {
+  std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &started))
+      << GetLastError();
+  UniqueProcessHandle process(started.hProcess);
+  UniqueProcessHandle thread(started.hThread);
 
-  // A test that failed half-way leaves no program behind.
-  void TearDown() override {
-    if (process && WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) TerminateProcess(process.Get(), 1);
-  }
+  HWND window = WaitForMainWindow(started.dwProcessId);
+  ASSERT_TRUE(window) << "no window captioned Quillmere-免费版";
+  PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
 
-  void CloseAndExpectExitCodeZero() {
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ASSERT_EQ(WaitForSingleObject(process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
-    EXPECT_EQ(exitCode, 0u);
-  }
-
-  UniqueProcessHandle process;
-  UniqueProcessHandle thread;
-  HWND window = nullptr;
-};
-
-TEST_F(ProgramTest, StartsWithItsWindowAndEndsWithExitCodeZeroWhenClosed) { CloseAndExpectExitCodeZero(); }
-
-BOOL CALLBACK FindListControl(HWND child, LPARAM context) {
-  wchar_t name[32] = {};
-  GetClassNameW(child, name, 32);
-  if (std::wstring(name) != WC_LISTVIEWW) return TRUE;
-  *reinterpret_cast<HWND*>(context) = child;
-  return FALSE;
-}
-
-TEST_F(ProgramTest, ShowsItsWindowWithTheEmbeddedSkin) {
-  Skin skin{};
-  ASSERT_TRUE(ReadSkin(kSkinFile.data(), static_cast<std::uint32_t>(kSkinFile.size()), skin));
-  HWND list = nullptr;
-  EnumChildWindows(window, &FindListControl, reinterpret_cast<LPARAM>(&list));
-  ASSERT_TRUE(list);
-  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETBKCOLOR, 0, 0)),
-            skin.colours[kSkinFieldBackground]);
-  HWND queryButton = FindWindowExW(window, nullptr, WC_BUTTONW, L"批量查询");
-  ASSERT_TRUE(queryButton);
-  EXPECT_EQ(GetWindowLongW(queryButton, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
-  // The exit routine destroys the process-wide module with the library still mapped and attached.
-  CloseAndExpectExitCodeZero();
+  ASSERT_EQ(WaitForSingleObject(process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
+  DWORD exitCode = 1;
+  ASSERT_TRUE(GetExitCodeProcess(process.Get(), &exitCode));
+  EXPECT_EQ(exitCode, 0u);
 }
 
 struct StartedProgram {
@@ -166,6 +127,25 @@ TEST(Program, ClosingTheWindowInTheMiddleOfABatchQueryEndsItWithExitCodeZero) {
 
   ASSERT_EQ(WaitForSingleObject(program.process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
   EXPECT_LT(GetTickCount64() - closedAt, 4000u) << "the run went on to its end";
+  DWORD exitCode = 1;
+  ASSERT_TRUE(GetExitCodeProcess(program.process.Get(), &exitCode));
+  EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(Program, ShowsItsWindowWithTheEmbeddedSkin) {
+  Skin skin{};
+  ASSERT_TRUE(ReadSkin(kSkinFile.data(), static_cast<std::uint32_t>(kSkinFile.size()), skin));
+  StartedProgram program = StartProgram();
+  ASSERT_TRUE(program.window) << "no window captioned Quillmere-免费版";
+  const HWND list = GetDlgItem(program.window, kTrackingListId);
+  EXPECT_EQ(static_cast<COLORREF>(SendMessageW(list, LVM_GETBKCOLOR, 0, 0)),
+            skin.colours[kSkinFieldBackground]);
+  const HWND queryButton = GetDlgItem(program.window, kBatchQueryButtonId);
+  EXPECT_EQ(GetWindowLongW(queryButton, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+
+  // The exit routine destroys the process-wide module with the library still mapped and attached.
+  PostMessageW(program.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_EQ(WaitForSingleObject(program.process.Get(), kWindowWaitMs), WAIT_OBJECT_0);
   DWORD exitCode = 1;
   ASSERT_TRUE(GetExitCodeProcess(program.process.Get(), &exitCode));
   EXPECT_EQ(exitCode, 0u);
