@@ -133,6 +133,10 @@ Text WebRequest(std::string_view address, int method, std::string_view bodyText,
       connection.Get(), TextToWide(MethodVerb(method)).c_str(), TextToWide(cracked.objectName).c_str(),
       nullptr, WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES, cracked.secure ? WINHTTP_FLAG_SECURE : 0));
   if (!request) return Fail(status, kNoRequest);
+  // The wait for the reply's headers has a time-out of its own, which the four above leave alone; under Wine
+  // it is unbounded, so a server that accepts and never answers would hold the window thread for ever. The
+  // caller's time-out bounds it as well. Without the option the call goes on as before.
+  SetDwordOption(request.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, static_cast<DWORD>(timeoutMs));
 
   if (!SetBasicCredentials(request.Get(), WINHTTP_AUTH_TARGET_SERVER, userName, password) ||
       !SetBasicCredentials(request.Get(), WINHTTP_AUTH_TARGET_PROXY, proxyUserName, proxyPassword)) {
