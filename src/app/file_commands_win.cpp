@@ -18,8 +18,8 @@ constexpr std::string_view kSaved = "保存成功！";
 constexpr std::string_view kNotSaved = "保存失败！";
 
 // An import hands its numbers to the window thread this many at a time: each step is short, so the window
-// keeps answering between steps, and a large file takes few steps.
-constexpr std::size_t kNumbersPerStep = 4096;
+// keeps answering between steps (each takes some ten milliseconds), and a large file takes few steps.
+constexpr std::size_t kNumbersPerStep = 32768;
 
 struct NumbersStep {
   const Text* numbers;

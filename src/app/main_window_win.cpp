@@ -153,8 +153,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (listView_) listView_->Flush();
       return 0;
     case kAppendNumbersMessage:
+      // Shown by the flush the list posts itself, once the import's steps leave the window thread a moment.
       fileCommands_->AppendNumbers(wParam, lParam);
-      listView_->Flush();
       return TRUE;
     case WM_DESTROY:
       events_.OnWindowDestroyed();
@@ -327,5 +327,9 @@ void MainWindow::ShowRow(int row) {
   if (listView_) listView_->Flush();
   ListControl().EnsureVisible(row);
 }
+
+void MainWindow::ShowProgress(int done, int total) { taskbarProgress_.Show(Handle(), done, total); }
+
+void MainWindow::ClearProgress() { taskbarProgress_.Clear(Handle()); }
 
 }  // namespace quillmere

@@ -13,6 +13,7 @@
 #include "app/list_commands.h"
 #include "app/main_form.h"
 #include "app/report_list_win.h"
+#include "app/taskbar_progress_win.h"
 #include "app/tracking_list_view_win.h"
 #include "app/window_handles_win.h"
 #include "tracking/batch_query.h"
@@ -82,6 +83,8 @@ class MainWindow final : private ListCommandControls, private BatchQueryPlatform
   Text ReplyText(const Bytes& body) override;
   void Pause(unsigned milliseconds) override;
   void ShowRow(int row) override;
+  void ShowProgress(int done, int total) override;
+  void ClearProgress() override;
 
   MainWindowEvents& events_;
   UniqueWindow window_;
@@ -94,6 +97,7 @@ class MainWindow final : private ListCommandControls, private BatchQueryPlatform
   ListCommands commands_{list_, *this};
   std::optional<FileCommands> fileCommands_;
   DropTarget dropTarget_;
+  TaskbarProgress taskbarProgress_;
   BatchQuery batchQuery_;
 };
 

@@ -34,6 +34,10 @@ class BatchQueryPlatform {
   virtual void RunWaitingMessages() = 0;
   // Scrolls the report list so that the row being queried is in view.
   virtual void ShowRow(int row) = 0;
+  // The run's progress on the window's taskbar button: `done` rows of `total`, in the normal state.
+  virtual void ShowProgress(int done, int total) = 0;
+  // The run is over: the taskbar button shows no progress.
+  virtual void ClearProgress() = 0;
 };
 
 class BatchQuery {
@@ -46,13 +50,16 @@ class BatchQuery {
   // rest up under it, so one row is skipped and the last positions read an empty number.
   void RunBatchQuery();
   // Writes the trace and the company of the reply for `trackingNumber` into the row at `position` (1-based),
-  // or "暂无物流信息" when the reply holds no trace.
+  // or "暂无物流信息" when the reply holds no trace, and marks the row queried, or failed when no reply came.
   void QueryRow(std::string_view trackingNumber, int position);
 
  private:
   TrackingList& list_;
   BatchQueryPlatform& platform_;
   Text endpointBase_;
+  // A click on "批量查询" during a run starts another inside it; the progress is cleared when the outermost
+  // ends.
+  int runsUnderWay_ = 0;
 };
 
 }  // namespace quillmere

@@ -2,6 +2,7 @@
 // window's report list shows exactly these rows; it asks the list for every cell it draws.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
@@ -68,8 +69,12 @@ class TrackingList {
   void SetStatus(int row, RowStatus status);
   // Appends a complete row (id, number, and the waiting status twice) and returns its index.
   int AddNumberRow(std::string_view trackingNumber);
-  // Makes room for `count` more rows, so a large paste or import grows the storage once.
-  void Reserve(std::size_t count) { rows_.reserve(rows_.size() + count); }
+  // Makes room for `count` more rows, so a large paste or import grows the storage once. The room at least
+  // doubles, so that many small reservations in a row still cost amortised constant time per row.
+  void Reserve(std::size_t count) {
+    const std::size_t needed = rows_.size() + count;
+    if (needed > rows_.capacity()) rows_.reserve(std::max(needed, 2 * rows_.capacity()));
+  }
 
  private:
   bool Exists(int row, int column) const {

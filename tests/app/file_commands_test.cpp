@@ -1,8 +1,6 @@
 // The import and export commands through the real window, the real common dialogs and message boxes, and
 // the real file system, answered from a second thread as a user would answer them.
 #include <windows.h>
-#include <shellapi.h>
-#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -152,30 +150,7 @@ class FileCommandsTest : public testing::Test {
     return answer.get();
   }
 
-  void DropFiles(const std::vector<std::wstring>& paths) {
-    std::size_t chars = 1;
-    for (const std::wstring& path : paths) chars += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    auto* names = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const std::wstring& path : paths) {
-      std::memcpy(names, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-      names += path.size() + 1;
-    }
-    GlobalUnlock(memory);
-    PostMessageW(driver.List(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-  }
-
-  // The import's dialog is owned by the window, so the window thread keeps answering while it is open and
-  // while it closes, as the program's message loop does.
-  template <typename Result>
-  Result PumpUntilAnswered(std::future<Result>& answer) {
-    driver.PumpUntil([&] { return answer.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
-                     15000);
-    return answer.get();
-  }
+  void DropFiles(const std::vector<std::wstring>& paths) { PostDroppedFiles(driver.List(), paths); }
 
   // Runs messages for a while, so that a step that should add nothing has had every chance to.
   void Settle() {
@@ -190,7 +165,7 @@ TEST_F(FileCommandsTest, DialogImportRemovesSpacesAndAddsEveryLine) {
              "CD 34\r\n");
   std::future<Answered> answer = AnswerFileDialog(folder.Path(L"numbers.txt"), false);
   driver.Choose(kImportNumbersCommand);  // returns at once; the import runs on its own thread
-  EXPECT_TRUE(PumpUntilAnswered(answer).sawFileDialog);
+  EXPECT_TRUE(PumpUntilReady(driver.Window(), answer).sawFileDialog);
   ASSERT_TRUE(driver.PumpUntil([&] { return driver.RowCount() == 3; }));
   EXPECT_EQ(driver.Column(kNumberColumn), (std::vector<std::wstring>{L"AB12", L"", L"CD34"}));
   EXPECT_EQ(driver.Column(kIdColumn), (std::vector<std::wstring>{L"1", L"2", L"3"}));
@@ -199,26 +174,29 @@ TEST_F(FileCommandsTest, DialogImportRemovesSpacesAndAddsEveryLine) {
 }
 
 TEST_F(FileCommandsTest, DialogImportRunsWhileTheWindowThreadKeepsAddingRows) {
-  constexpr int kImported = 20000;
+  constexpr int kImported = 100000;  // several of the import's steps
   std::string file;
   for (int i = 0; i < kImported; ++i) file += "IM" + std::to_string(i) + "\r\n";
   WriteBytes(folder.Path(L"many.txt"), file);
   WriteUnicodeClipboard(L"W\r\n");
 
-  // While the import thread adds its rows, pastes keep arriving in the window's queue; the window thread
-  // takes them between the import's steps.
+  // While the import thread adds its rows, a third thread keeps sending paste commands; the window thread
+  // carries out both threads' steps in the order they arrive.
   HWND window = driver.Handle();
-  auto keepPasting = [window] {
-    constexpr int kPastes = 300;
-    for (int i = 0; i < kPastes; ++i) {
-      PostMessageW(window, WM_COMMAND, kPasteNumbersCommand, 0);
-      Sleep(1);
+  HWND listControl = driver.List();
+  auto keepPasting = [window, listControl] {
+    int sent = 0;
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (SendMessageW(listControl, LVM_GETITEMCOUNT, 0, 0) < kImported + sent &&
+           GetTickCount64() < deadline) {
+      SendMessageW(window, WM_COMMAND, kPasteNumbersCommand, 0);
+      ++sent;
     }
-    return kPastes;
+    return sent;
   };
   std::future<Answered> answer = AnswerFileDialog(folder.Path(L"many.txt"), false, keepPasting);
   driver.Choose(kImportNumbersCommand);
-  const int pasted = PumpUntilAnswered(answer).posted;
+  const int pasted = PumpUntilReady(driver.Window(), answer).posted;
   ASSERT_TRUE(driver.PumpUntil([&] { return driver.RowCount() == kImported + pasted; }));
 
   const TrackingList& list = driver.Window().List();
@@ -245,7 +223,7 @@ TEST_F(FileCommandsTest, CancelledImportAfterAnExportAddsNothing) {
   driver.Choose(kClearAllCommand);
   std::future<Answered> answer = AnswerFileDialog(L"", false);
   driver.Choose(kImportNumbersCommand);
-  EXPECT_TRUE(PumpUntilAnswered(answer).sawFileDialog);
+  EXPECT_TRUE(PumpUntilReady(driver.Window(), answer).sawFileDialog);
   Settle();
   EXPECT_EQ(driver.RowCount(), 0);
 }
@@ -334,7 +312,7 @@ TEST_F(FileCommandsTest, EveryDialogStartsFromTheFileNameChosenLast) {
   WriteBytes(folder.Path(L"numbers.txt"), "a\r\n");
   std::future<Answered> first = AnswerFileDialog(folder.Path(L"numbers.txt"), false);
   driver.Choose(kImportNumbersCommand);
-  EXPECT_EQ(PumpUntilAnswered(first).nameBoxAtStart, L"");
+  EXPECT_EQ(PumpUntilReady(driver.Window(), first).nameBoxAtStart, L"");
   ASSERT_TRUE(driver.PumpUntil([&] { return driver.RowCount() == 1; }));
 
   const Answered exported = RunAnswered(kExportResultsCommand, AnswerFileDialog(L"", false));
@@ -343,7 +321,7 @@ TEST_F(FileCommandsTest, EveryDialogStartsFromTheFileNameChosenLast) {
   // The cancelled export's dialog still started from the imported file, and so does the next import's.
   std::future<Answered> again = AnswerFileDialog(L"", false);
   driver.Choose(kImportNumbersCommand);
-  EXPECT_EQ(PumpUntilAnswered(again).nameBoxAtStart, L"numbers.txt");
+  EXPECT_EQ(PumpUntilReady(driver.Window(), again).nameBoxAtStart, L"numbers.txt");
 }
 
 }  // namespace

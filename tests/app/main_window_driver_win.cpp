@@ -1,5 +1,7 @@
 #include "app/main_window_driver_win.h"
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -100,6 +102,22 @@ void WriteUnicodeClipboard(const std::wstring& text) {
   std::memcpy(GlobalLock(memory), text.c_str(), bytes);
   GlobalUnlock(memory);
   ASSERT_TRUE(SetClipboardData(CF_UNICODETEXT, memory));
+}
+
+void PostDroppedFiles(HWND target, const std::vector<std::wstring>& paths) {
+  std::size_t chars = 1;
+  for (const std::wstring& path : paths) chars += path.size() + 1;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  auto* names = reinterpret_cast<wchar_t*>(drop + 1);
+  for (const std::wstring& path : paths) {
+    std::memcpy(names, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    names += path.size() + 1;
+  }
+  GlobalUnlock(memory);
+  PostMessageW(target, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);  // the receiver frees it
 }
 
 }  // namespace quillmere

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,12 @@ class RecordingWindowEvents : public MainWindowEvents {
   int created = 0;
   int destroyed = 0;
 };
+
+// Waits until a message arrives for this thread (a sent one included) or a millisecond has passed, as the
+// program's message loop waits.
+inline void WaitForMessages() {
+  MsgWaitForMultipleObjectsEx(0, nullptr, 1, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
 
 class MainWindowDriver {
  public:
@@ -48,7 +55,7 @@ class MainWindowDriver {
     while (!done()) {
       if (GetTickCount64() > deadline) return false;
       window_->RunWaitingMessages();
-      Sleep(1);
+      WaitForMessages();
     }
     return true;
   }
@@ -57,12 +64,28 @@ class MainWindowDriver {
   std::unique_ptr<MainWindow> window_;
 };
 
+// Waits for `future` while the window thread keeps running its messages, as the program's message loop
+// would: a dialog owned by the window, shown from another thread, needs the window thread to close.
+template <typename Result>
+Result PumpUntilReady(MainWindow& window, std::future<Result>& future, DWORD timeoutMs = 60000) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (future.wait_for(std::chrono::seconds(0)) != std::future_status::ready &&
+         GetTickCount64() < deadline) {
+    window.RunWaitingMessages();
+    WaitForMessages();
+  }
+  return future.get();
+}
+
 // The clipboard as Unicode text; nullopt-like "absent" is told by `hasText`.
 struct ClipboardContent {
   bool hasText = false;
   std::wstring text;
 };
 ClipboardContent ReadUnicodeClipboard();
+
+// Posts `target` a real WM_DROPFILES naming `paths`, as the shell does when files are dropped on it.
+void PostDroppedFiles(HWND target, const std::vector<std::wstring>& paths);
 void WriteUnicodeClipboard(const std::wstring& text);
 
 }  // namespace quillmere

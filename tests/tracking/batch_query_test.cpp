@@ -40,6 +40,10 @@ class FakePlatform final : public BatchQueryPlatform {
     Act();
   }
   void ShowRow(int row) override { log.push_back("show " + std::to_string(row)); }
+  void ShowProgress(int done, int total) override {
+    log.push_back("progress " + std::to_string(done) + "/" + std::to_string(total));
+  }
+  void ClearProgress() override { log.push_back("progress cleared"); }
 
   // Runs `action` once, at the `count`th pause or message run from now on.
   void At(int count, std::function<void()> action) { actions[eventsSeen + count] = std::move(action); }
@@ -72,6 +76,13 @@ class BatchQueryTest : public testing::Test {
       if (entry.rfind("fetch ", 0) == 0) fetches.push_back(entry.substr(6));
     }
     return fetches;
+  }
+  std::vector<Text> Progress() const {
+    std::vector<Text> progress;
+    for (const Text& entry : platform.log) {
+      if (entry.rfind("progress ", 0) == 0) progress.push_back(entry.substr(9));
+    }
+    return progress;
   }
   std::vector<Text> Row(int row) const {
     return {list.CellText(row, 0), list.CellText(row, 1), list.CellText(row, 2), list.CellText(row, 3)};
@@ -111,6 +122,7 @@ TEST_F(BatchQueryTest, FieldsAreCutFromTheReply) {
     query.RunBatchQuery();
     EXPECT_EQ(list.CellText(0, kLogisticsColumn), c.logistics) << c.reply;
     EXPECT_EQ(list.CellText(0, kCompanyColumn), c.company) << c.reply;
+    EXPECT_EQ(list.Status(0), RowStatus::kQueried) << c.reply;
   }
 }
 
@@ -118,14 +130,28 @@ TEST_F(BatchQueryTest, AFailedRequestReadsAsNoTrace) {
   Add({"N1"});
   query.RunBatchQuery();
   EXPECT_EQ(Row(0), (std::vector<Text>{"1", "N1", "暂无物流信息", ""}));
+  EXPECT_EQ(list.Status(0), RowStatus::kFailed);
 }
 
 TEST_F(BatchQueryTest, EachRowIsShownQueriedWrittenAndPausedInThatOrder) {
   Add({"A", "B"});
   query.RunBatchQuery();
   const std::vector<Text> want = {
-      "show 0", "fetch " + Address("A"), "messages", "pause 1500", "messages",
-      "show 1", "fetch " + Address("B"), "messages", "pause 1500", "messages",
+      "show 0",
+      "progress 0/2",
+      "fetch " + Address("A"),
+      "messages",
+      "progress 1/2",
+      "pause 1500",
+      "messages",
+      "show 1",
+      "progress 1/2",
+      "fetch " + Address("B"),
+      "messages",
+      "progress 2/2",
+      "pause 1500",
+      "messages",
+      "progress cleared",
   };
   EXPECT_EQ(platform.log, want);
 }
@@ -169,6 +195,8 @@ TEST_F(BatchQueryTest, DeletingTheFirstRowDuringThePauseSkipsOneAndQueriesAnEmpt
   EXPECT_EQ(list.RowCount(), 2);
   EXPECT_EQ(Row(0), (std::vector<Text>{"1", "B", "等待查询", "等待查询"}));
   EXPECT_EQ(Row(1), (std::vector<Text>{"2", "C", "t\": \"C\"\n    ", "公司"}));
+  EXPECT_EQ(list.Status(0), RowStatus::kWaiting);
+  EXPECT_EQ(list.Status(1), RowStatus::kQueried);
 }
 
 TEST_F(BatchQueryTest, AClickDuringAPauseRunsANestedRunToItsEndFirst) {
@@ -176,6 +204,9 @@ TEST_F(BatchQueryTest, AClickDuringAPauseRunsANestedRunToItsEndFirst) {
   platform.At(3, [this] { query.RunBatchQuery(); });
   query.RunBatchQuery();
   EXPECT_EQ(Fetches(), (std::vector<Text>{Address("A"), Address("A"), Address("B"), Address("B")}));
+  // The outer run shows its own progress again once the nested one is over; only the outer one clears it.
+  EXPECT_EQ(Progress(),
+            (std::vector<Text>{"0/2", "1/2", "0/2", "1/2", "1/2", "2/2", "1/2", "2/2", "cleared"}));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/main_window_driver_win.h"
+#include "app/taskbar_progress_win.h"
 #include "support/loopback_server.h"
 
 namespace quillmere {
@@ -87,10 +88,21 @@ TEST_F(BatchQueryWindowTest, RowsAreFilledFromTheRepliesWithAPauseAfterEach) {
   EXPECT_GE(elapsed, 5u * 1500u);
 }
 
-TEST_F(BatchQueryWindowTest, AnEmptyNumberIsQueriedAsItStands) {
+TEST_F(BatchQueryWindowTest, AnEmptyNumberIsQueriedAsItStandsWithTheDefaultHeadersOnly) {
   Add({""});
   driver.Click(kBatchQueryButtonId);
-  EXPECT_EQ(RequestLines(), (std::vector<std::string>{Get("")}));
+
+  const std::vector<RecordedRequest> requests = server.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].requestLine, "GET /API/kd.php?Express= HTTP/1.1");
+  const std::vector<std::string> headers = {
+      "Host: 127.0.0.1:" + std::to_string(server.Port()),
+      "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)",
+      "Accept: */*",
+      "Referer: " + server.Base() + "/API/kd.php?Express=",
+      "Accept-Language: zh-cn",
+  };
+  EXPECT_EQ(requests[0].headerLines, headers);
   EXPECT_EQ(Row(0), (std::vector<std::wstring>{L"1", L"", L"暂无物流信息", L""}));
 }
 
@@ -123,6 +135,16 @@ TEST_F(BatchQueryWindowTest, AClickDuringAPauseStartsANestedRunOverTheWholeList)
 
   EXPECT_EQ(RequestLines(), (std::vector<std::string>{Get("A1"), Get("A1"), Get("B2"), Get("B2")}));
   EXPECT_EQ(driver.Cell(1, 2), L"t\": \"b\"\n    ");
+}
+
+// Wine's taskbar object accepts every progress call and shows nothing (its explorerframe stubs answer S_OK),
+// so what can be seen here is that the calls the run makes are taken.
+TEST_F(BatchQueryWindowTest, TheTaskbarButtonTakesTheProgressCalls) {
+  TaskbarProgress progress;
+  EXPECT_FALSE(progress.Clear(driver.Handle()));  // nothing to clear before anything was shown
+  EXPECT_TRUE(progress.Show(driver.Handle(), 0, 3));
+  EXPECT_TRUE(progress.Show(driver.Handle(), 3, 3));
+  EXPECT_TRUE(progress.Clear(driver.Handle()));
 }
 
 }  // namespace
