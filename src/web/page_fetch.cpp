@@ -41,7 +41,7 @@ PageFetchPlan PlanPageFetch(std::string_view address, int method, const Text* co
   plan.verb = MethodVerb(method);
   plan.secure = ToLowerAscii(LeftText(address, 8)) == "https://";
   plan.userAgent = UserAgentOf(headerCopy);
-  if (!proxy.empty()) plan.proxy = plan.secure ? Text(proxy) : "http=" + Text(proxy);
+  if (!proxy.empty()) plan.proxy = NamedProxyList(proxy, plan.secure);
   plan.host = UrlHost(address);
   plan.port = UrlPort(address);
   plan.path = UrlPath(address);
