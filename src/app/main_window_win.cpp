@@ -297,12 +297,18 @@ void MainWindow::ShowListMenu() {
                    pointer.y + offset, Handle(), nullptr);
 }
 
-Text MainWindow::NumberEditText() {
-  HWND edit = Control(kNumberEditId);
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(edit)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(edit, text.data(), static_cast<int>(text.size()))));
+Text MainWindow::ControlText(ControlId id) const {
+  HWND control = Control(id);
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
   return WideToText(text);
 }
+
+void MainWindow::SetControlText(ControlId id, std::string_view text) {
+  SetWindowTextW(Control(id), TextToWide(text).c_str());
+}
+
+Text MainWindow::NumberEditText() { return ControlText(kNumberEditId); }
 
 Text MainWindow::ClipboardText() { return ReadClipboardText(Handle()); }
 

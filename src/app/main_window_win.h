@@ -48,6 +48,9 @@ class MainWindow final : private ListCommandControls, private BatchQueryPlatform
   HWND Control(ControlId id) const;
   TrackingList& List() { return list_; }
   ReportList ListControl() const { return ReportList(Control(kTrackingListId)); }
+  // The text of a control of the form (a label, the number box), and a new one for it.
+  Text ControlText(ControlId id) const;
+  void SetControlText(ControlId id, std::string_view text);
 
   // Shows what changed in the list, then runs every waiting window message and returns.
   void RunWaitingMessages() override;

@@ -23,6 +23,8 @@ void PumpWaitingMessages(HWND window) {
   }
 }
 
+void PumpWaitingMessages() { PumpWaitingMessages(GetActiveWindow()); }
+
 int RunMessageLoop(HWND window) {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(IsWindow(window) ? window : nullptr, message);

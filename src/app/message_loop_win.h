@@ -10,6 +10,10 @@ namespace quillmere {
 // of `window` works as in a dialog.
 void PumpWaitingMessages(HWND window);
 
+// The same for work below the window layer (a web request, say): dialog keys go to the thread's active
+// window.
+void PumpWaitingMessages();
+
 // Runs until the thread's message queue receives WM_QUIT; returns the exit code it carries.
 int RunMessageLoop(HWND window);
 

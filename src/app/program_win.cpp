@@ -8,6 +8,7 @@
 #include "app/main_window_win.h"
 #include "app/message_loop_win.h"
 #include "startup/skin_attach.h"
+#include "startup/update_check_win.h"
 
 namespace quillmere {
 namespace {
@@ -20,6 +21,7 @@ class Program final : public MainWindowEvents {
     // dropped files are not received.
     window.FileDropTarget().Watch(window.Control(kTrackingListId));
     window.FileDropTarget().AcceptFiles(true);
+    UpdateCheck(window);
   }
 
   // The window is gone: the program ends at once, wherever the window thread stands (in a batch query, say);

@@ -59,6 +59,9 @@ void ScriptJson::Init() {
   PutProperty(engine_.Get(), L"Language", UniqueVariant::FromText("JavaScript"));
   // Failures are results here: the control must never ask the user anything.
   PutProperty(engine_.Get(), L"AllowUI", UniqueVariant::FromBool(false));
+  // Documents arrive from outside (a reply from the network): the engine refuses what the safe subset
+  // refuses, on top of running nothing but JSON texts.
+  PutProperty(engine_.Get(), L"UseSafeSubset", UniqueVariant::FromBool(true));
   AddCode(kScriptJsonLibrary);
   Evaluate(
       "var " + rootName_ + " = {}, str_Code = String.fromCharCode(9216), str_reg = new RegExp(str_Code, 'g')",

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/markers.h"
+
 namespace quillmere {
 
 namespace {
@@ -52,6 +54,12 @@ Text UniqueParts(std::string_view text, std::string_view separator) {
     if (std::find(unique.begin(), unique.end(), piece) == unique.end()) unique.push_back(std::move(piece));
   }
   return JoinText(unique, separator);
+}
+
+std::optional<Text> SetCookieOf(std::string_view headerLine) {
+  if (TextBefore(headerLine, ": ") != "Set-Cookie") return std::nullopt;
+  if (FindText(headerLine, ";") > 0) return TrimSpaces(TextBetween(headerLine, "Set-Cookie:", ";"));
+  return TrimSpaces(ReplaceText(headerLine, "Set-Cookie:", "", false));
 }
 
 }  // namespace quillmere

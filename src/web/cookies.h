@@ -2,6 +2,9 @@
 // No date, domain or path is looked at: the only removal rule is a value of "deleted".
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 #include "text/text.h"
 
 namespace quillmere {
@@ -16,5 +19,9 @@ Text CookieName(std::string_view pair);
 
 // The pieces of `text` split on `separator`, each distinct piece at its first occurrence, joined again.
 Text UniqueParts(std::string_view text, std::string_view separator);
+
+// The name=value pair a reply's "Set-Cookie" header line sets, its attributes dropped; nothing for any other
+// line (a lower-case set-cookie line among them).
+std::optional<Text> SetCookieOf(std::string_view headerLine);
 
 }  // namespace quillmere

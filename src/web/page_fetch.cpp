@@ -1,16 +1,13 @@
 #include "web/page_fetch.h"
 
-#include <array>
-
 #include "text/markers.h"
+#include "web/cookies.h"
 #include "web/url.h"
+#include "web/web_request.h"
 
 namespace quillmere {
 
 namespace {
-
-constexpr std::array<std::string_view, 8> kVerbs = {"GET",     "POST",   "HEAD",  "PUT",
-                                                    "OPTIONS", "DELETE", "TRACE", "CONNECT"};
 
 bool Contains(std::string_view text, std::string_view needle) { return FindText(text, needle, 1, true) > 0; }
 
@@ -39,12 +36,12 @@ PageFetchPlan PlanPageFetch(std::string_view address, int method, const Text* co
                             bool addDefaultHeaders, bool fixHeaderCase) {
   PageFetchPlan plan;
   Text headerCopy = fixHeaderCase ? NormaliseHeaderNames(headers) : Text(headers);
-  const int index = method >= 0 && method < static_cast<int>(kVerbs.size()) ? method : 0;
-  plan.method = static_cast<PageMethod>(index);
-  plan.verb = Text(kVerbs[static_cast<std::size_t>(index)]);
+  const bool inTable = method >= 0 && method <= static_cast<int>(PageMethod::kConnect);
+  plan.method = inTable ? static_cast<PageMethod>(method) : PageMethod::kGet;
+  plan.verb = MethodVerb(method);
   plan.secure = ToLowerAscii(LeftText(address, 8)) == "https://";
   plan.userAgent = UserAgentOf(headerCopy);
-  if (!proxy.empty()) plan.proxy = plan.secure ? Text(proxy) : "http=" + Text(proxy);
+  if (!proxy.empty()) plan.proxy = NamedProxyList(proxy, plan.secure);
   plan.host = UrlHost(address);
   plan.port = UrlPort(address);
   plan.path = UrlPath(address);
@@ -71,11 +68,7 @@ void FillBodyBytes(Bytes& bodyBytes, std::string_view bodyText) {
 Text CollectSetCookies(std::string_view rawReplyHeaders) {
   Text collected;
   for (const Text& line : SplitText(rawReplyHeaders, "\r\n")) {
-    if (TextBefore(line, ": ") != "Set-Cookie") continue;
-    const Text cookie = FindText(line, ";") > 0 ? TrimSpaces(TextBetween(line, "Set-Cookie:", ";"))
-                                                : TrimSpaces(ReplaceText(line, "Set-Cookie:", "", false));
-    collected += cookie;
-    collected += "; ";
+    if (std::optional<Text> cookie = SetCookieOf(line)) collected += *cookie + "; ";
   }
   if (!collected.empty()) collected.resize(collected.size() - 2);
   return collected;

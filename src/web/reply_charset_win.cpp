@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "app/message_loop_win.h"
 #include "text/wide_text.h"
 
 namespace quillmere {
@@ -59,14 +60,6 @@ std::optional<std::wstring> Decode(IMultiLanguage2* database, UINT codePage, std
   return wide;
 }
 
-void RunPendingMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
 }  // namespace
 
 void DecodeReplyCharset(RegexMatcher& matcher, std::string_view replyBytes, Text& replyText) {
@@ -83,7 +76,7 @@ void DecodeReplyCharset(RegexMatcher& matcher, std::string_view replyBytes, Text
       }
     }
   }
-  RunPendingMessages();
+  PumpWaitingMessages();
 }
 
 }  // namespace quillmere

@@ -49,6 +49,14 @@ bool ScriptRan(ScriptJson& json) {
   return result.ToBool();
 }
 
+TEST(ScriptJson, EveryEngineRunsInTheSafeSubset) {
+  ScriptJson json;
+  ASSERT_TRUE(json.Parse("{}", true));
+  UniqueVariant safeSubset;
+  ASSERT_TRUE(SUCCEEDED(GetProperty(json.Engine().Get(), L"UseSafeSubset", safeSubset)));
+  EXPECT_TRUE(safeSubset.ToBool());
+}
+
 TEST(ScriptJson, ParseRunsNothingButJsonTexts) {
   const char* const texts[] = {
       "{\"a\": (ran = 1)}", "(ran = 1)", "{\"a\": 1}; var ran = 1", "1), (ran = 1", "{a: 1, b: ran = 1}",

@@ -25,8 +25,9 @@ std::string HttpReply(std::string_view statusLine, std::string_view headerLines,
 class LoopbackServer {
  public:
   // Listening on a free port of 127.0.0.1, or not Started() after 10 s. With `alsoHttps`, a second port
-  // speaks HTTPS with a self-signed certificate, made at start.
-  explicit LoopbackServer(bool alsoHttps = false);
+  // speaks HTTPS with a self-signed certificate, made at start: on `securePort` when it is not 0 (a program
+  // built to ask a fixed port), else on a free one.
+  explicit LoopbackServer(bool alsoHttps = false, int securePort = 0);
   ~LoopbackServer();
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;

@@ -7,7 +7,8 @@ no handle, pipe or exit code of it back:
 
   DIR/port              written (atomically) once the server listens: its port number
   DIR/tls-port          with --tls, the port of a second listener that speaks HTTPS with a self-signed
-                        certificate for 127.0.0.1, made by openssl at start (same routes, same records)
+                        certificate for 127.0.0.1, made by openssl at start (same routes, same records);
+                        --tls-port N makes it listen on port N
   DIR/routes/NAME       a scripted reply: first line "TARGET<TAB>ACTION", then for the action "reply" the raw
                         reply bytes to send as they stand; "never" holds the connection open without a word;
                         "large N" sends a 200 reply with an N-byte body. TARGET is the request target exactly
@@ -116,10 +117,10 @@ class Server:
                     return
 
 
-def listen():
+def listen(port=0):
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    listener.bind(("127.0.0.1", 0))
+    listener.bind(("127.0.0.1", port))
     listener.listen(64)
     listener.settimeout(0.1)
     return listener
@@ -164,6 +165,8 @@ def main():
     parser.add_argument("--dir", required=True)
     parser.add_argument("--lifetime", type=float, default=300)
     parser.add_argument("--tls", action="store_true")
+    parser.add_argument("--tls-port", type=int, default=0,
+                        help="the HTTPS listener's port, for a program built to ask a fixed one; 0 picks a free one")
     arguments = parser.parse_args()
 
     server = Server(arguments.dir)
@@ -175,7 +178,7 @@ def main():
 
     listeners = []
     if arguments.tls:
-        secure = listen()
+        secure = listen(arguments.tls_port)
         listeners.append(threading.Thread(target=accept_until, args=(server, secure, tls_context(arguments.dir), finished)))
         write_atomically(os.path.join(arguments.dir, "tls-port"), b"%d" % secure.getsockname()[1])
     plain = listen()

@@ -87,7 +87,7 @@ std::string HttpReply(std::string_view statusLine, std::string_view headerLines,
          std::string(body);
 }
 
-LoopbackServer::LoopbackServer(bool alsoHttps) {
+LoopbackServer::LoopbackServer(bool alsoHttps, int securePort) {
   static int started = 0;
   const std::string unixFolder = std::string(QUILLMERE_TEST_SCRATCH) + "/server-" +
                                  std::to_string(GetCurrentProcessId()) + "-" +
@@ -101,7 +101,7 @@ LoopbackServer::LoopbackServer(bool alsoHttps) {
   // and none of the standard handles: the folder is the only way to it.
   std::string commandLine = std::string(QUILLMERE_PYTHON) + " " + QUILLMERE_LOOPBACK_SERVER + " --dir " +
                             unixFolder + " --lifetime " + std::to_string(kServerLifetimeSeconds) +
-                            (alsoHttps ? " --tls" : "");
+                            (alsoHttps ? " --tls --tls-port " + std::to_string(securePort) : "");
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
