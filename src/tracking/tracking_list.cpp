@@ -48,7 +48,8 @@ void TrackingList::ClearRows() {
 
 void TrackingList::Renumber() {
   const int count = RowCount();
-  for (int k = 1; k <= count; ++k) rows_[static_cast<std::size_t>(k - 1)].cells[kIdColumn] = std::to_string(k);
+  for (int k = 1; k <= count; ++k)
+    rows_[static_cast<std::size_t>(k - 1)].cells[kIdColumn] = std::to_string(k);
   if (observer_) observer_->RowsChanged(0);
 }
 

@@ -12,8 +12,8 @@ COMPANY_LEFT = b' "Name of company": "'
 
 def load_endpoint(path):
     loader = importlib.machinery.SourceFileLoader("demo_tracking_endpoint", path)
-    spec = importlib.util.spec_from_loader(loader.name, loader)
-    module = importlib.util.module_from_spec(spec)
+    module_spec = importlib.util.spec_from_loader(loader.name, loader)
+    module = importlib.util.module_from_spec(module_spec)
     loader.exec_module(module)
     return module
 
