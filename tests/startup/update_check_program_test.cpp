@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/main_form.h"
-#include "native/unique_handle.h"
+#include "app/program_process_win.h"
 #include "startup/note_service.h"
 #include "startup/update_note.h"
 #include "support/loopback_server.h"
@@ -16,10 +16,6 @@
 
 namespace quillmere {
 namespace {
-
-using UniqueProcessHandle = UniqueHandle<HANDLE, &CloseHandle>;
-
-constexpr DWORD kWaitMs = 30000;
 
 std::string Utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
 
@@ -29,48 +25,6 @@ std::string NoteReply(std::u8string_view version) {
                                 paragraph + u8"xiazai“https://127.0.0.1/download”xiazai</div>" + paragraph +
                                 u8"neirong“欢迎使用”neirong</div>";
   return HttpReply("HTTP/1.1 200 OK", "", "{\"content\":\"" + Utf8(content) + "\"}");
-}
-
-// Wine shows the root of the Unix file system as drive Z:.
-std::wstring ProgramPath() {
-  std::wstring path = L"Z:" QUILLMERE_PROGRAM_PATH;
-  for (wchar_t& c : path) {
-    if (c == L'/') c = L'\\';
-  }
-  return path;
-}
-
-struct Search {
-  DWORD processId;
-  const wchar_t* className;  // null: the main window, by its caption
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM context) {
-  auto* search = reinterpret_cast<Search*>(context);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-  wchar_t text[64] = {};
-  if (search->className) {
-    GetClassNameW(window, text, 64);
-    if (std::wstring(text) != search->className) return TRUE;
-  } else {
-    GetWindowTextW(window, text, 64);
-    if (std::wstring(text) != L"Quillmere-免费版") return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
-
-HWND WaitForWindow(DWORD processId, const wchar_t* className) {
-  Search search = {processId, className};
-  const ULONGLONG deadline = GetTickCount64() + kWaitMs;
-  while (!search.found && GetTickCount64() < deadline) {
-    EnumWindows(&FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) Sleep(50);
-  }
-  return search.found;
 }
 
 std::wstring TextOf(HWND window) {
@@ -83,39 +37,26 @@ class UpdateCheckProgramTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server_.Started()) << "the note port " << UrlPort(kNoteShareAddress) << " is taken";
-    std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &started));
-    process_ = UniqueProcessHandle(started.hProcess);
-    thread_ = UniqueProcessHandle(started.hThread);
-    processId_ = started.dwProcessId;
+    program_ = StartProgram();
+    ASSERT_TRUE(program_.process);
   }
 
   void TearDown() override {
-    if (process_ && WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT)
-      TerminateProcess(process_.Get(), 1);
+    if (program_.process && WaitForSingleObject(program_.process.Get(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(program_.process.Get(), 1);
+    }
   }
 
-  DWORD ExitCode() {
-    if (WaitForSingleObject(process_.Get(), kWaitMs) != WAIT_OBJECT_0) return 1;
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process_.Get(), &exitCode);
-    return exitCode;
-  }
+  DWORD ExitCode() { return WaitForExitCode(program_.process.Get()); }
 
   LoopbackServer server_{true, UrlPort(kNoteShareAddress)};
-  UniqueProcessHandle process_;
-  UniqueProcessHandle thread_;
-  DWORD processId_ = 0;
+  StartedProgram program_;
 };
 
 TEST_F(UpdateCheckProgramTest, ADifferentVersionEndsTheProgramAfterTheQuestion) {
   server_.Reply("*", NoteReply(u8"1.1"));
 
-  HWND question = WaitForWindow(processId_, L"#32770");
+  HWND question = WaitForWindowOfProcess(program_.processId, L"#32770");
   ASSERT_TRUE(question) << "no question";
   EXPECT_EQ(TextOf(question), L"更新提示");
   EXPECT_EQ(TextOf(GetDlgItem(question, 0xFFFF)),
@@ -129,7 +70,7 @@ TEST_F(UpdateCheckProgramTest, ADifferentVersionEndsTheProgramAfterTheQuestion) 
 TEST_F(UpdateCheckProgramTest, TheSameVersionLeavesTheProgramRunningWithTheNotice) {
   server_.Reply("*", NoteReply(u8"1.0"));
 
-  HWND window = WaitForWindow(processId_, nullptr);
+  HWND window = WaitForWindowOfProcess(program_.processId);
   ASSERT_TRUE(window);
   EXPECT_EQ(TextOf(GetDlgItem(window, kNoticeLabelId)), L"欢迎使用");
   const std::vector<RecordedRequest> requests = server_.Requests();
