@@ -10,6 +10,7 @@
 
 #include "app/dialog_answerer_win.h"
 #include "app/main_window_driver_win.h"
+#include "app/seconds_win.h"
 
 namespace quillmere {
 namespace {
@@ -20,13 +21,6 @@ class NoEvents : public MainWindowEvents {
   void OnWindowCreated(MainWindow&) override {}
   void OnWindowDestroyed() override {}
 };
-
-double Seconds() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 int Rows(MainWindow& window) {
   return static_cast<int>(SendMessageW(window.Control(kTrackingListId), LVM_GETITEMCOUNT, 0, 0));

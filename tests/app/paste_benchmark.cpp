@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/main_window_win.h"
+#include "app/seconds_win.h"
 
 namespace quillmere {
 namespace {
@@ -38,13 +39,6 @@ void PutOnClipboard(HWND owner, const std::wstring& text) {
   GlobalUnlock(memory);
   SetClipboardData(CF_UNICODETEXT, memory);
   CloseClipboard();
-}
-
-double Seconds() {
-  LARGE_INTEGER now, frequency;
-  QueryPerformanceCounter(&now);
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
 // Private committed bytes. Wine leaves PrivateUsage at 0 but fills PagefileUsage with the same figure.

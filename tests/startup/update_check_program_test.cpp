@@ -17,8 +17,6 @@
 namespace quillmere {
 namespace {
 
-std::string Utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
-
 std::string NoteReply(std::u8string_view version) {
   const std::u8string paragraph = u8R"(<div yne-bulb-block=\"paragraph\" style=\"white-space: pre-wrap;\">)";
   const std::u8string content = paragraph + u8"banbenhao“" + std::u8string(version) + u8"”banbenhao</div>" +

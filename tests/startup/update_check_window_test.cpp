@@ -22,7 +22,6 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 // The note service's reply is UTF-8; the test's narrow literals are GBK, so the note is written in u8.
-std::string Utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
 
 std::string Paragraph(std::u8string_view inner) {
   return Utf8(u8R"(<div yne-bulb-block=\"paragraph\" style=\"white-space: pre-wrap;\">)") + Utf8(inner) +

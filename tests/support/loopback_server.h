@@ -9,6 +9,9 @@
 
 namespace quillmere {
 
+// Replies go out as UTF-8 bytes, written in the tests as u8 literals.
+inline std::string Utf8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
 struct RecordedRequest {
   std::string requestLine;
   std::vector<std::string> headerLines;  // in the order they arrived

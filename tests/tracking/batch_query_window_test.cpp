@@ -15,8 +15,6 @@ namespace {
 
 constexpr std::string_view kQueryPath = "/API/kd.php?Express=";
 
-std::string Utf8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
 // A reply in the endpoint's layout, in UTF-8.
 std::string TrackingReply(const std::string& company, const std::string& members) {
   return "{\n    \"Name of company\": \"" + company + "\",\n    \"data\": {\n        " + members +
